@@ -1,0 +1,112 @@
+#pragma once
+// The application core's shared state: the settings held in memory, the message idiom and
+// the files of the chosen language. One instance lives for the whole run and is handed to
+// every window and operation that needs it.
+
+#include "app/AppPaths.h"
+#include "app/ProfileFile.h"
+#include "app/Prompter.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace kel {
+
+inline const QString kAppTitle = QStringLiteral("Lumexa KEL TOOL");
+
+// Message file sections.
+inline const QString kSectionMessage = QStringLiteral("Message");
+inline const QString kSectionQuestion = QStringLiteral("Question");
+inline const QString kSectionLabel = QStringLiteral("Label");
+
+// Message numbers of section "Message".
+enum MessageNumber : int {
+    MsgCompleted = 1,
+    MsgWorkFileMissing = 12,
+    MsgConversionFailed = 13,
+    MsgBitmapNotConvertible = 14,
+    MsgPortCannotOpen = 21,
+    MsgNoReply = 22,
+    MsgTransferTimeout = 23,
+    MsgSensorError = 24,
+    MsgSettingsError = 99,
+};
+
+enum Language : qint32 { LanguageJapanese = 0, LanguageEnglish = 1 };
+
+// Exit status when the settings file is unusable and not even its error message can be shown.
+constexpr int kExitSettingsUnusable = 3;
+
+class AppCore {
+public:
+    AppCore(AppPaths paths, Prompter& prompter);
+
+    const AppPaths& paths() const { return m_paths; }
+    Prompter& prompter() { return m_prompter; }
+
+    QString settingsFile() const { return m_paths.settingsFile(); }
+    QString labelFile() const;
+    QString messageFile() const;
+
+    // ---- Settings in memory.
+    qint16 iComPort = 0;
+    QString strComSetting;
+    QString strDelimiter; // the delimiter characters themselves
+    qint32 lngLanguage = LanguageJapanese;
+
+    // The value of key, or "" when the file, section or key is missing or the value is empty.
+    // A file that cannot be read, or a value longer than a profile buffer holds, is reported
+    // through ReportSettingsError and gives "".
+    QString ReadSetting(const QString& file, const QString& section, const QString& key);
+    // Failures are returned, not reported: the caller decides.
+    profile::WriteResult WriteSetting(const QString& file, const QString& section, const QString& key,
+                                      const QString& value);
+
+    void LoadLanguage();
+    void LoadComSettings();
+    void SaveComSettings();
+    void SaveLanguage();
+    // Message 99; when even that cannot be shown, the failure's description in a plain box
+    // and the end of the process.
+    void ReportSettingsError();
+
+    // ---- Message idiom.
+    QStringList vntMessage; // the last message split at "@"
+    qint16 iMsgAnswer = 0;  // the answer to the last box
+
+    // The text of number in section of the current language's message file, line breaks
+    // expanded and tabs removed; "" when missing or unreadable.
+    QString GetMessageText(const QString& section, qint32 number) const;
+
+    // Shows the message box of an entry "text @ style". Returns false without a box when the
+    // entry has no usable style (missing entry, no "@", no number); *failure then says why.
+    bool ShowMessage(const QString& section, qint32 number, QString* failure = nullptr);
+
+    // ShowMessage, and where it fails the failure's description in a critical box: the way
+    // every caller without its own handling reports a message that cannot be shown.
+    void ShowMessageOrFailure(const QString& section, qint32 number);
+
+    // A trapped run-time failure: its description, critical icon, OK, the application title.
+    void ShowFailure(const QString& description);
+
+    // ---- Platform hooks, replaceable in tests.
+    std::function<int()> userDefaultLangId;  // Windows language identifier, 1041 = Japanese
+    std::function<void(int)> endProcess;     // ends the process at once with the given status
+
+private:
+    bool writeOrReport(const QString& section, const QString& key, const QString& value);
+    bool readOrDefault(const QString& section, const QString& key, const QString& fallback,
+                       QString& value);
+
+    bool m_lastReadFailed = false;
+
+    AppPaths m_paths;
+    Prompter& m_prompter;
+};
+
+// The user's default language as a Windows language identifier: on Windows the system's own,
+// elsewhere 1041 for a Japanese locale and 1033 for any other.
+int platformUserDefaultLangId();
+
+} // namespace kel

@@ -1,0 +1,57 @@
+#include "app/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace kel {
+
+namespace {
+
+// Relative to bin/ of an installed tree.
+const char* const kInstalledDataDir = "../share/keltool";
+
+bool hasLanguageFiles(const QString& dir)
+{
+    return QFileInfo::exists(dir + QStringLiteral("/LabelJPN.ini")) ||
+           QFileInfo::exists(dir + QStringLiteral("/LabelENG.ini"));
+}
+
+// Asking the file system for permission bits is not enough (root, ACLs, read-only mounts):
+// try to create a file.
+bool folderAcceptsFiles(const QString& dir)
+{
+    QTemporaryFile probe(dir + QStringLiteral("/.keltool-write-test-XXXXXX"));
+    return probe.open();
+}
+
+} // namespace
+
+AppPaths AppPaths::resolve(const QString& exeDir, const std::function<bool(const QString&)>& canWrite,
+                           const QString& userDataDir)
+{
+    AppPaths paths;
+    paths.appDir = canWrite(exeDir) ? exeDir : userDataDir;
+
+    const QString installed = QDir::cleanPath(exeDir + QLatin1Char('/') + QLatin1String(kInstalledDataDir));
+    if (hasLanguageFiles(exeDir) || !hasLanguageFiles(installed))
+        paths.dataDir = exeDir;
+    else
+        paths.dataDir = installed;
+    return paths;
+}
+
+AppPaths AppPaths::forRunningExecutable()
+{
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (userDir.isEmpty())
+        userDir = QDir::homePath() + QStringLiteral("/.keltool");
+    AppPaths paths = resolve(exeDir, folderAcceptsFiles, userDir);
+    QDir().mkpath(paths.appDir);
+    return paths;
+}
+
+} // namespace kel

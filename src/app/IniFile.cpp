@@ -1,0 +1,168 @@
+// Settings file: the four keys, their defaults and the moments they are read and written.
+
+#include "app/AppCore.h"
+#include "app/VbConvert.h"
+
+#include <cstdlib>
+
+namespace kel {
+
+namespace {
+
+const QString kSectionOperation = QStringLiteral("OPERATION");
+const QString kKeyLanguage = QStringLiteral("Language");
+const QString kSectionCom = QStringLiteral("COM");
+const QString kKeyPort = QStringLiteral("Port");
+const QString kKeySetting = QStringLiteral("Setting");
+const QString kKeyDelimiter = QStringLiteral("Delimitr"); // sic: the key files have always used
+
+const QString kJapanese = QStringLiteral("Japanese");
+const QString kEnglish = QStringLiteral("English");
+const QString kDefaultPort = QStringLiteral("1");
+const QString kDefaultComSetting = QStringLiteral("38400,N,8,1");
+const QString kDefaultDelimiterCode = QStringLiteral("0");
+
+constexpr int kJapaneseLangId = 1041;
+
+// A profile read hands back at most this many bytes of one value.
+constexpr int kMaxValueBytes = 998;
+
+const QString kCr = QStringLiteral("\r");
+const QString kLf = QStringLiteral("\n");
+const QString kCrLf = QStringLiteral("\r\n");
+
+} // namespace
+
+AppCore::AppCore(AppPaths paths, Prompter& prompter)
+    : userDefaultLangId(platformUserDefaultLangId),
+      endProcess([](int status) { std::exit(status); }), m_paths(std::move(paths)),
+      m_prompter(prompter)
+{
+}
+
+QString AppCore::labelFile() const
+{
+    return m_paths.dataFile(lngLanguage == LanguageJapanese ? QStringLiteral("LabelJPN.ini")
+                                                            : QStringLiteral("LabelENG.ini"));
+}
+
+QString AppCore::messageFile() const
+{
+    return m_paths.dataFile(lngLanguage == LanguageJapanese ? QStringLiteral("MessageJPN.ini")
+                                                            : QStringLiteral("MessageENG.ini"));
+}
+
+QString AppCore::ReadSetting(const QString& file, const QString& section, const QString& key)
+{
+    m_lastReadFailed = false;
+    const profile::ReadResult result = profile::readString(file, section, key);
+    if (result.status == profile::ReadStatus::Unreadable ||
+        (result.status == profile::ReadStatus::Ok && result.value.toUtf8().size() > kMaxValueBytes)) {
+        m_lastReadFailed = true;
+        ReportSettingsError();
+        return {};
+    }
+    return result.status == profile::ReadStatus::Ok ? result.value : QString();
+}
+
+profile::WriteResult AppCore::WriteSetting(const QString& file, const QString& section,
+                                           const QString& key, const QString& value)
+{
+    return profile::writeString(file, section, key, value);
+}
+
+bool AppCore::writeOrReport(const QString& section, const QString& key, const QString& value)
+{
+    if (WriteSetting(settingsFile(), section, key, value).ok)
+        return true;
+    ReportSettingsError();
+    return false;
+}
+
+// Reads key; a missing or empty key gets its default written. False when the read or the
+// write failed (already reported), so that nothing is built on an unreadable file.
+bool AppCore::readOrDefault(const QString& section, const QString& key, const QString& fallback,
+                            QString& value)
+{
+    value = ReadSetting(settingsFile(), section, key);
+    if (m_lastReadFailed)
+        return false;
+    if (value.isEmpty()) {
+        if (!writeOrReport(section, key, fallback))
+            return false;
+        value = fallback;
+    }
+    return true;
+}
+
+void AppCore::LoadLanguage()
+{
+    QString value;
+    if (!readOrDefault(kSectionOperation, kKeyLanguage, kJapanese, value))
+        return;
+    if (value.compare(kJapanese, Qt::CaseInsensitive) == 0)
+        lngLanguage = LanguageJapanese;
+    else if (value.compare(kEnglish, Qt::CaseInsensitive) == 0)
+        lngLanguage = LanguageEnglish;
+    else // left in the file until the next SaveLanguage replaces it
+        lngLanguage = userDefaultLangId() == kJapaneseLangId ? LanguageJapanese : LanguageEnglish;
+}
+
+void AppCore::LoadComSettings()
+{
+    QString value;
+    if (!readOrDefault(kSectionCom, kKeyPort, kDefaultPort, value))
+        return;
+    const std::optional<int> port = toInt16(value);
+    if (!port) {
+        ReportSettingsError();
+        return;
+    }
+    iComPort = static_cast<qint16>(*port);
+
+    if (!readOrDefault(kSectionCom, kKeySetting, kDefaultComSetting, value))
+        return;
+    strComSetting = value; // the port itself refuses a wrong one when it is opened
+
+    if (!readOrDefault(kSectionCom, kKeyDelimiter, kDefaultDelimiterCode, value))
+        return;
+    if (value == QLatin1String("0"))
+        strDelimiter = kCr;
+    else if (value == QLatin1String("1"))
+        strDelimiter = kLf;
+    else
+        strDelimiter = kCrLf;
+}
+
+void AppCore::SaveComSettings()
+{
+    if (!writeOrReport(kSectionCom, kKeyPort, QString::number(iComPort)) ||
+        !writeOrReport(kSectionCom, kKeySetting, strComSetting))
+        return;
+    QString code;
+    if (strDelimiter == kCr)
+        code = QStringLiteral("0");
+    else if (strDelimiter == kLf)
+        code = QStringLiteral("1");
+    else if (strDelimiter == kCrLf)
+        code = QStringLiteral("2");
+    if (!code.isEmpty()) // an unset delimiter leaves the stored one alone
+        writeOrReport(kSectionCom, kKeyDelimiter, code);
+}
+
+void AppCore::SaveLanguage()
+{
+    writeOrReport(kSectionOperation, kKeyLanguage,
+                  lngLanguage != LanguageJapanese ? kEnglish : kJapanese);
+}
+
+void AppCore::ReportSettingsError()
+{
+    QString failure;
+    if (ShowMessage(kSectionMessage, MsgSettingsError, &failure))
+        return;
+    m_prompter.messageBox(failure, 0, kAppTitle);
+    endProcess(kExitSettingsUnusable);
+}
+
+} // namespace kel

@@ -1,0 +1,60 @@
+// The message idiom: numbered texts of the message file shown as message boxes.
+
+#include "app/AppCore.h"
+#include "app/VbConvert.h"
+
+#include <QFileInfo>
+#include <limits>
+
+namespace kel {
+
+QString AppCore::GetMessageText(const QString& section, qint32 number) const
+{
+    const profile::ReadResult result =
+        profile::readString(messageFile(), section, QString::number(number));
+    if (result.status != profile::ReadStatus::Ok)
+        return {};
+    QString text = result.value;
+    text.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
+    text.remove(QLatin1Char('\t'));
+    return text;
+}
+
+bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failure)
+{
+    vntMessage = GetMessageText(section, number).split(QLatin1Char('@'));
+    const QString where = QStringLiteral(" (%1 %2 in %3)")
+                              .arg(section)
+                              .arg(number)
+                              .arg(QFileInfo(messageFile()).fileName());
+    if (vntMessage.size() < 2) {
+        if (failure)
+            *failure = QStringLiteral("Subscript out of range") + where;
+        return false;
+    }
+    QString error;
+    const std::optional<int> style = toWholeNumber(vntMessage.at(1), std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max(), &error);
+    if (!style) {
+        if (failure)
+            *failure = error + where;
+        return false;
+    }
+    iMsgAnswer = static_cast<qint16>(m_prompter.messageBox(vntMessage.at(0).trimmed(), *style, kAppTitle));
+    return true;
+}
+
+void AppCore::ShowMessageOrFailure(const QString& section, qint32 number)
+{
+    QString failure;
+    if (!ShowMessage(section, number, &failure))
+        ShowFailure(failure);
+}
+
+void AppCore::ShowFailure(const QString& description)
+{
+    constexpr int kCriticalOk = 16;
+    m_prompter.messageBox(description, kCriticalOk, kAppTitle);
+}
+
+} // namespace kel

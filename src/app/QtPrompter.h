@@ -1,0 +1,16 @@
+#pragma once
+// Message boxes and file dialogs shown with Qt widgets.
+
+#include "app/Prompter.h"
+
+class QWidget;
+
+namespace kel {
+
+class QtPrompter : public Prompter {
+public:
+    int messageBox(const QString& text, int style, const QString& title) override;
+    FileDialogResult fileDialog(const FileDialogRequest& request) override;
+};
+
+} // namespace kel

@@ -1,0 +1,27 @@
+#pragma once
+// Turns the operating system's requests to end the program (SIGTERM, SIGINT, SIGHUP: a task
+// being ended, Ctrl-C, a closed session) into a signal on the event loop, so that the program
+// ends through its own shutdown instead of being cut off.
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace kel {
+
+class ShutdownSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit ShutdownSignals(QObject* parent = nullptr);
+    ~ShutdownSignals() override;
+
+signals:
+    void requested(int signalNumber);
+
+private:
+    void readSignal();
+
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+} // namespace kel

@@ -1,0 +1,259 @@
+#include "app/frmMain.h"
+#include "app/AppCore.h"
+#include "app/ControlArray.h"
+#include "app/FormLabels.h"
+#include "app/WorkFolders.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+// The pictures are compiled into a static library; nothing else would pull them in.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace kel {
+
+namespace {
+
+constexpr int kPictureWidth = 508;
+constexpr int kPictureHeight = 432;
+constexpr int kValueWidth = 64;
+
+template <typename T>
+T* named(T* object, const char* name, std::optional<int> index = std::nullopt)
+{
+    object->setObjectName(QLatin1String(name));
+    if (index)
+        setControlIndex(object, *index);
+    return object;
+}
+
+QAction* addItem(QMenu* menu, const char* name, const char* caption,
+                 std::optional<int> index = std::nullopt)
+{
+    return named(menu->addAction(QLatin1String(caption)), name, index);
+}
+
+QMenu* addMenu(QWidget* parent, const char* name, const char* caption)
+{
+    auto* menu = named(new QMenu(QLatin1String(caption), parent), name);
+    if (auto* bar = qobject_cast<QMenuBar*>(parent))
+        bar->addMenu(menu);
+    else if (auto* owner = qobject_cast<QMenu*>(parent))
+        owner->addMenu(menu);
+    return menu;
+}
+
+void addSeparator(QMenu* menu, const char* name)
+{
+    named(menu->addSeparator(), name);
+}
+
+QLabel* valueLabel(QWidget* parent, int index)
+{
+    auto* label = named(new QLabel(parent), "lblValue", index);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setMinimumWidth(kValueWidth);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+} // namespace
+
+frmMain::frmMain(AppCore& core, QWidget* parent) : QMainWindow(parent), m_core(core)
+{
+    initResources();
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kAppTitle);
+    endProcess = [] { QCoreApplication::exit(0); };
+
+    buildMenus();
+
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->addWidget(buildLeftColumn(), 0, Qt::AlignTop);
+
+    picCnvBmp = named(new QLabel(central), "picCnvBmp");
+    picCnvBmp->setFixedSize(kPictureWidth, kPictureHeight);
+    picCnvBmp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picCnvBmp->setPixmap(QPixmap(QStringLiteral(":/images/start_picture.bmp")));
+    row->addWidget(picCnvBmp, 0, Qt::AlignTop);
+
+    row->setSizeConstraint(QLayout::SetFixedSize);
+    setCentralWidget(central);
+}
+
+void frmMain::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+
+    mnuFile = addMenu(bar, "mnuFile", "File");
+    mnuBinSave = addItem(mnuFile, "mnuBinSave", "BinSave");
+    mnuBinLoad = addItem(mnuFile, "mnuBinLoad", "BinLoad");
+    addSeparator(mnuFile, "mnuSeparate3");
+    mnuBmpSave = addItem(mnuFile, "mnuBmpSave", "BmpSave");
+    mnuBmpLoad = addItem(mnuFile, "mnuBmpLoad", "BmpLoad");
+    addSeparator(mnuFile, "mnuSeparate4");
+    mnuBinBmpConv = addMenu(mnuFile, "mnuBinBmpConv", "BinBmpConv");
+    mnuEachConv = addItem(mnuBinBmpConv, "mnuEachConv", "EachConv");
+    mnuAllConv = addItem(mnuBinBmpConv, "mnuAllConv", "AllConv");
+    addSeparator(mnuFile, "mnuSeparate1");
+    mnuQuit = addItem(mnuFile, "mnuQuit", "Quit");
+    mnuBinSave->setEnabled(false);
+    mnuBmpSave->setEnabled(false);
+
+    mnuSystem = addMenu(bar, "mnuSystem", "System");
+    mnuSystemSave = addItem(mnuSystem, "mnuSystemSave", "SystemSave");
+    mnuSystemLoad = addItem(mnuSystem, "mnuSystemLoad", "SystemLoad");
+
+    mnuBank = addMenu(bar, "mnuBank", "Bank");
+    mnuBankSave = addMenu(mnuBank, "mnuBankSave", "BankSave");
+    for (int bank = 1; bank <= 8; ++bank) {
+        const QByteArray caption = "Bank" + QByteArray::number(bank);
+        mnuBankSelect[bank] = addItem(mnuBankSave, "mnuBankSelect", caption.constData(), bank);
+    }
+    mnuBankLoad = addItem(mnuBank, "mnuBankLoad", "BankLoad");
+
+    mnuOption = addMenu(bar, "mnuOption", "Option");
+    mnuConvert = addItem(mnuOption, "mnuConvert", "Convert");
+    mnuComSet = addItem(mnuOption, "mnuComSet", "ComSet");
+
+    mnuHelp = addMenu(bar, "mnuHelp", "Help");
+    mnuContents = addItem(mnuHelp, "mnuContents", "Contents");
+    addSeparator(mnuHelp, "mnuSeparate2");
+    mnuVersion = addItem(mnuHelp, "mnuVersion", "Version");
+
+    connect(mnuQuit, &QAction::triggered, this, &frmMain::mnuQuit_Click);
+}
+
+QWidget* frmMain::buildLeftColumn()
+{
+    auto* column = new QWidget(this);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    Picture1 = named(new QLabel(column), "Picture1");
+    Picture1->setPixmap(QPixmap(QStringLiteral(":/images/product_mark.png")));
+    Picture1->setFixedSize(200, 75);
+    layout->addWidget(Picture1);
+
+    lblTitle = named(new QLabel(QStringLiteral("Label1"), column), "lblTitle");
+    layout->addWidget(lblTitle);
+
+    // Frame of the measured-value query, with the last two members of the label arrays.
+    fraGetMesure = named(new QGroupBox(QStringLiteral("Frame3"), column), "fraGetMesure");
+    auto* getGrid = new QGridLayout(fraGetMesure);
+    cmdGetMesure = named(new QPushButton(QStringLiteral("Command3"), fraGetMesure), "cmdGetMesure");
+
+    // Information labels 0 to 5 sit on the window; 6 and 7 in the query frame.
+    auto* infoGrid = new QGridLayout;
+    for (int i = 0; i < 8; ++i) {
+        QWidget* owner = i < 6 ? column : fraGetMesure;
+        lblItem[i] = named(new QLabel(QStringLiteral("Label"), owner), "lblItem", i);
+        lblValue[i] = valueLabel(owner, i);
+    }
+    for (int i = 0; i < 6; ++i) {
+        infoGrid->addWidget(lblItem[i], i, 0);
+        infoGrid->addWidget(lblValue[i], i, 1);
+    }
+    getGrid->addWidget(cmdGetMesure, 0, 0, 2, 1, Qt::AlignTop);
+    getGrid->addWidget(lblItem[6], 0, 1);
+    getGrid->addWidget(lblValue[6], 0, 2);
+    getGrid->addWidget(lblItem[7], 1, 1);
+    getGrid->addWidget(lblValue[7], 1, 2);
+
+    FraMesure = named(new QGroupBox(QStringLiteral("Frame2"), column), "FraMesure");
+    auto* measureGrid = new QGridLayout(FraMesure);
+    cmdMeasure = named(new QPushButton(QStringLiteral("Command2"), FraMesure), "cmdMeasure");
+    measureGrid->addWidget(cmdMeasure, 0, 0, 3, 1, Qt::AlignTop);
+    for (int i = 0; i < 3; ++i) {
+        optMesure[i] = named(new QRadioButton(QStringLiteral("Option"), FraMesure), "optMesure", i);
+        measureGrid->addWidget(optMesure[i], i, 1);
+    }
+    optMesure[0]->setChecked(true);
+
+    fraImage = named(new QGroupBox(QStringLiteral("Frame1"), column), "fraImage");
+    auto* imageGrid = new QGridLayout(fraImage);
+    cmdConvert = named(new QPushButton(QStringLiteral("Command1"), fraImage), "cmdConvert");
+    cmdLoad = named(new QPushButton(QStringLiteral("Command4"), fraImage), "cmdLoad");
+    cmdLoad->setEnabled(false);
+    imageGrid->addWidget(cmdConvert, 0, 0);
+    imageGrid->addWidget(cmdLoad, 0, 1);
+    for (int i = 0; i < 2; ++i) {
+        optSelect[i] = named(new QRadioButton(QStringLiteral("Option"), fraImage), "optSelect", i);
+        imageGrid->addWidget(optSelect[i], 1, i);
+    }
+    optSelect[0]->setChecked(true);
+
+    layout->addWidget(fraImage);
+    layout->addLayout(infoGrid);
+    layout->addWidget(FraMesure);
+    layout->addWidget(fraGetMesure);
+    layout->addStretch();
+    return column;
+}
+
+void frmMain::Form_Load()
+{
+    CreateWorkFolders();
+    LoadSettings();
+    LoadFormLabels(m_core, this);
+    DeleteTempFiles();
+}
+
+void frmMain::CreateWorkFolders()
+{
+    const QStringList failures = kel::CreateWorkFolders(m_core.paths());
+    if (!failures.isEmpty()) // one box for all of them, with the reasons
+        m_core.ShowFailure(failures.join(QLatin1Char('\n')));
+}
+
+void frmMain::LoadSettings()
+{
+    m_core.LoadLanguage();
+    m_core.LoadComSettings();
+}
+
+void frmMain::DeleteTempFiles()
+{
+    kel::DeleteTempFiles(m_core.paths());
+}
+
+void frmMain::StopContinuousOnExit()
+{
+    if (!blnContinuous)
+        return;
+    // The measurement panel ends the sensor's continuous measurement here.
+}
+
+void frmMain::ShutDown()
+{
+    if (m_shuttingDown)
+        return;
+    m_shuttingDown = true;
+    setEnabled(false); // no user input once the shutdown has begun
+    m_core.SaveLanguage();
+    DeleteTempFiles();
+    StopContinuousOnExit();
+    endProcess();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    ShutDown();
+    event->accept();
+}
+
+} // namespace kel

@@ -1,0 +1,98 @@
+#pragma once
+// The main window: menus, the image and measurement panels and the picture of the last
+// converted image. This file holds its start-up and shutdown; the panels' handlers come with
+// the operations they run.
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace kel {
+
+class AppCore;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(AppCore& core, QWidget* parent = nullptr);
+
+    // Start-up: working folders, settings, labels, temporary files.
+    void Form_Load();
+    void CreateWorkFolders();
+    void LoadSettings();
+    void DeleteTempFiles();
+
+    // Saves the language, deletes the temporary files, ends a continuous measurement and ends
+    // the process. Runs once; later calls do nothing.
+    void ShutDown();
+    void mnuQuit_Click() { ShutDown(); }
+
+    // Ends the process once the shutdown steps are done; tests replace it.
+    std::function<void()> endProcess;
+
+    // Shutdown step of the measurement panel.
+    void StopContinuousOnExit();
+    bool blnContinuous = false;
+
+    // ---- Controls.
+    QLabel* Picture1 = nullptr;
+    QLabel* lblTitle = nullptr;
+    QGroupBox* fraImage = nullptr;
+    QPushButton* cmdConvert = nullptr;
+    QPushButton* cmdLoad = nullptr;
+    std::array<QRadioButton*, 2> optSelect{};
+    std::array<QLabel*, 8> lblItem{};
+    std::array<QLabel*, 8> lblValue{};
+    QGroupBox* FraMesure = nullptr;
+    QPushButton* cmdMeasure = nullptr;
+    std::array<QRadioButton*, 3> optMesure{};
+    QGroupBox* fraGetMesure = nullptr;
+    QPushButton* cmdGetMesure = nullptr;
+    QLabel* picCnvBmp = nullptr;
+
+    // ---- Menus.
+    QMenu* mnuFile = nullptr;
+    QAction* mnuBinSave = nullptr;
+    QAction* mnuBinLoad = nullptr;
+    QAction* mnuBmpSave = nullptr;
+    QAction* mnuBmpLoad = nullptr;
+    QMenu* mnuBinBmpConv = nullptr;
+    QAction* mnuEachConv = nullptr;
+    QAction* mnuAllConv = nullptr;
+    QAction* mnuQuit = nullptr;
+    QMenu* mnuSystem = nullptr;
+    QAction* mnuSystemSave = nullptr;
+    QAction* mnuSystemLoad = nullptr;
+    QMenu* mnuBank = nullptr;
+    QMenu* mnuBankSave = nullptr;
+    std::array<QAction*, 9> mnuBankSelect{}; // members 1 to 8
+    QAction* mnuBankLoad = nullptr;
+    QMenu* mnuOption = nullptr;
+    QAction* mnuConvert = nullptr;
+    QAction* mnuComSet = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuContents = nullptr;
+    QAction* mnuVersion = nullptr;
+
+    AppCore& core() { return m_core; }
+
+protected:
+    // Every way of closing the window runs the shutdown.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildLeftColumn();
+
+    AppCore& m_core;
+    bool m_shuttingDown = false;
+};
+
+} // namespace kel

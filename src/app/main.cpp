@@ -1,0 +1,37 @@
+// keltool: the desktop tool for the sensor.
+
+#include "app/AppCore.h"
+#include "app/QtPrompter.h"
+#include "app/ShutdownSignals.h"
+#include "app/frmMain.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("keltool"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/app_icon.png")));
+
+    // Requests to end the program are taken before anything else, so that none is lost.
+    kel::ShutdownSignals shutdownRequests;
+
+    // Standard buttons of message boxes and file dialogs speak the system's language, as
+    // they do on the operator's desktop.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTranslator);
+
+    kel::QtPrompter prompter;
+    kel::AppCore core(kel::AppPaths::forRunningExecutable(), prompter);
+    kel::frmMain window(core);
+    QObject::connect(&shutdownRequests, &kel::ShutdownSignals::requested, &window, &kel::frmMain::ShutDown);
+    window.Form_Load();
+    window.show();
+    return app.exec();
+}
