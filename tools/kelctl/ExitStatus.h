@@ -1,0 +1,23 @@
+#pragma once
+// Exit statuses of kelctl. A process status holds 0 to 255 only, so the program's own result
+// codes (the transfer results 4096 to 4099 among them) are mapped onto these small numbers;
+// no failure ever exits 0. The README lists them.
+
+namespace kelctl {
+
+enum ExitStatus : int {
+    ExitOk = 0,
+    ExitFailure = 1,          // any failure without a code of its own
+    ExitUsage = 2,            // bad arguments or bad input files
+    ExitSettings = 3,         // Setting.ini unusable and its message could not be shown
+    ExitPortUnavailable = 4,  // the serial port cannot be opened
+    ExitNoReply = 5,          // no reply within the time-out
+    ExitSensorError = 6,      // the sensor answered "ER"
+    ExitTransferTimeout = 7,  // transfer result 4098
+    ExitTransferDataError = 8, // transfer result 4097
+    ExitStopped = 9,          // transfer result 4096: stopped (Ctrl-C)
+    ExitRemoteCancel = 10,    // transfer result 4099: the sensor cancelled
+    ExitFileError = 11,       // a file could not be read or written
+};
+
+} // namespace kelctl
