@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# One entry point for a fresh Debian machine:
+#   scripts/quickstart.sh run    install what is needed, build, start the GUI
+#   scripts/quickstart.sh test   install what is needed, build, run every test
+# BUILD_DIR (default: build) chooses the build folder; JOBS the parallel build jobs.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${BUILD_DIR:-$here/build}
+mode=${1:-}
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-serialport-dev qt6-translations-l10n
+    libgtest-dev
+    fonts-noto-cjk          # Japanese captions
+    python3-pil imagemagick # independent bitmap readers for the interoperability tests
+    lrzsz socat             # independent XMODEM peer and pseudo-terminal pairs
+    xvfb xauth              # a display for the GUI where there is none
+)
+
+install_packages() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+build_all() {
+    cmake -S "$here" -B "$build" -G Ninja
+    cmake --build "$build" ${JOBS:+-j "$JOBS"}
+}
+
+case "$mode" in
+run)
+    install_packages
+    build_all
+    cd "$build/bin"
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        echo "No display: starting the GUI under Xvfb (nothing will be visible)."
+        exec xvfb-run -a ./keltool
+    fi
+    exec ./keltool
+    ;;
+test)
+    install_packages
+    build_all
+    cd "$build"
+    ctest --output-on-failure -j "$(nproc)" --timeout 300
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
