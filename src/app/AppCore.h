@@ -60,8 +60,8 @@ public:
     // through ReportSettingsError and gives "".
     QString ReadSetting(const QString& file, const QString& section, const QString& key);
     // Failures are returned, not reported: the caller decides.
-    profile::WriteResult WriteSetting(const QString& file, const QString& section, const QString& key,
-                                      const QString& value);
+    profile::WriteResult WriteSetting(const QString& file, const QString& section,
+                                      const QString& key, const QString& value);
 
     void LoadLanguage();
     void LoadComSettings();
@@ -91,8 +91,8 @@ public:
     void ShowFailure(const QString& description);
 
     // ---- Platform hooks, replaceable in tests.
-    std::function<int()> userDefaultLangId;  // Windows language identifier, 1041 = Japanese
-    std::function<void(int)> endProcess;     // ends the process at once with the given status
+    std::function<int()> userDefaultLangId; // Windows language identifier, 1041 = Japanese
+    std::function<void(int)> endProcess;    // ends the process at once with the given status
 
 private:
     bool writeOrReport(const QString& section, const QString& key, const QString& value);

@@ -29,13 +29,15 @@ bool folderAcceptsFiles(const QString& dir)
 
 } // namespace
 
-AppPaths AppPaths::resolve(const QString& exeDir, const std::function<bool(const QString&)>& canWrite,
+AppPaths AppPaths::resolve(const QString& exeDir,
+                           const std::function<bool(const QString&)>& canWrite,
                            const QString& userDataDir)
 {
     AppPaths paths;
     paths.appDir = canWrite(exeDir) ? exeDir : userDataDir;
 
-    const QString installed = QDir::cleanPath(exeDir + QLatin1Char('/') + QLatin1String(kInstalledDataDir));
+    const QString installed =
+        QDir::cleanPath(exeDir + QLatin1Char('/') + QLatin1String(kInstalledDataDir));
     if (hasLanguageFiles(exeDir) || !hasLanguageFiles(installed))
         paths.dataDir = exeDir;
     else

@@ -25,7 +25,8 @@ struct AppPaths {
 
     // exeDir: folder of the running executable. canWrite decides whether a folder can hold
     // the settings; userDataDir is the per-user fallback.
-    static AppPaths resolve(const QString& exeDir, const std::function<bool(const QString&)>& canWrite,
+    static AppPaths resolve(const QString& exeDir,
+                            const std::function<bool(const QString&)>& canWrite,
                             const QString& userDataDir);
 
     // The real thing for the running process.

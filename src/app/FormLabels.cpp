@@ -48,8 +48,7 @@ bool setCaption(QObject* control, const QString& caption)
 } // namespace
 
 bool ApplyControlLabel(QWidget* window, const QString& name, std::optional<int> index,
-                       const QString& caption, const QString& fontName,
-                       std::optional<int> fontSize)
+                       const QString& caption, const QString& fontName, std::optional<int> fontSize)
 {
     const QList<QObject*> controls = window->findChildren<QObject*>();
     for (QObject* control : controls) {

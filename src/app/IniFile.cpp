@@ -57,7 +57,8 @@ QString AppCore::ReadSetting(const QString& file, const QString& section, const 
     m_lastReadFailed = false;
     const profile::ReadResult result = profile::readString(file, section, key);
     if (result.status == profile::ReadStatus::Unreadable ||
-        (result.status == profile::ReadStatus::Ok && result.value.toUtf8().size() > kMaxValueBytes)) {
+        (result.status == profile::ReadStatus::Ok &&
+         result.value.toUtf8().size() > kMaxValueBytes)) {
         m_lastReadFailed = true;
         ReportSettingsError();
         return {};

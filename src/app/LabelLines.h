@@ -9,10 +9,10 @@
 namespace kel {
 
 struct LabelLine {
-    QString name;              // control or window name, surrounding spaces removed
-    std::optional<int> index;  // member of a control array
-    QString caption;           // tabs removed, "\n" still as written
-    QString fontName;          // tabs removed
+    QString name;                // control or window name, surrounding spaces removed
+    std::optional<int> index;    // member of a control array
+    QString caption;             // tabs removed, "\n" still as written
+    QString fontName;            // tabs removed
     std::optional<int> fontSize; // absent when the size part is no whole number
 };
 

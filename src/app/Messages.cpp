@@ -33,14 +33,15 @@ bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failur
         return false;
     }
     QString error;
-    const std::optional<int> style = toWholeNumber(vntMessage.at(1), std::numeric_limits<int>::min(),
-                                                   std::numeric_limits<int>::max(), &error);
+    const std::optional<int> style = toWholeNumber(
+        vntMessage.at(1), std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), &error);
     if (!style) {
         if (failure)
             *failure = error + where;
         return false;
     }
-    iMsgAnswer = static_cast<qint16>(m_prompter.messageBox(vntMessage.at(0).trimmed(), *style, kAppTitle));
+    iMsgAnswer =
+        static_cast<qint16>(m_prompter.messageBox(vntMessage.at(0).trimmed(), *style, kAppTitle));
     return true;
 }
 

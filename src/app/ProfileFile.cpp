@@ -17,24 +17,28 @@ namespace {
 constexpr char kCp932[] = "windows-31j";
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
-bool isBlank(char c) {
+bool isBlank(char c)
+{
     return c == ' ' || c == '\t' || c == '\v';
 }
 
 // The trail byte of a CP932 double-byte character can be '[', ']', '\\' or an ASCII
 // letter, so every scan of a CP932 line must step over whole characters.
-bool isLeadByte(char c) {
+bool isLeadByte(char c)
+{
     const auto b = static_cast<unsigned char>(c);
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-qsizetype nextChar(QByteArrayView text, qsizetype i, Encoding encoding) {
+qsizetype nextChar(QByteArrayView text, qsizetype i, Encoding encoding)
+{
     if (encoding == Encoding::ShiftJis && isLeadByte(text[i]) && i + 1 < text.size())
         return i + 2;
     return i + 1;
 }
 
-qsizetype findChar(QByteArrayView text, char c, Encoding encoding) {
+qsizetype findChar(QByteArrayView text, char c, Encoding encoding)
+{
     for (qsizetype i = 0; i < text.size(); i = nextChar(text, i, encoding)) {
         if (text[i] == c)
             return i;
@@ -43,7 +47,8 @@ qsizetype findChar(QByteArrayView text, char c, Encoding encoding) {
 }
 
 // The largest character boundary of text that is not beyond n.
-qsizetype charBoundary(QByteArrayView text, qsizetype n, Encoding encoding) {
+qsizetype charBoundary(QByteArrayView text, qsizetype n, Encoding encoding)
+{
     if (encoding == Encoding::Utf8) {
         while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
             --n;
@@ -59,7 +64,8 @@ qsizetype charBoundary(QByteArrayView text, qsizetype n, Encoding encoding) {
     return i;
 }
 
-QByteArrayView trimmed(QByteArrayView text) {
+QByteArrayView trimmed(QByteArrayView text)
+{
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && isBlank(text[begin]))
@@ -69,20 +75,23 @@ QByteArrayView trimmed(QByteArrayView text) {
     return text.sliced(begin, end - begin);
 }
 
-QByteArrayView unquoted(QByteArrayView value) {
+QByteArrayView unquoted(QByteArrayView value)
+{
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         return value.sliced(1, value.size() - 2);
     return value;
 }
 
-char asciiLower(char c) {
+char asciiLower(char c)
+{
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // ASCII letters match in either case; the bytes of a double-byte character must match
 // exactly, or two different kana whose trail bytes are 'A' and 'a' would be one name.
-bool sameName(QByteArrayView a, QByteArrayView b, Encoding encoding) {
+bool sameName(QByteArrayView a, QByteArrayView b, Encoding encoding)
+{
     if (a.size() != b.size())
         return false;
     for (qsizetype i = 0; i < a.size();) {
@@ -98,7 +107,8 @@ bool sameName(QByteArrayView a, QByteArrayView b, Encoding encoding) {
     return true;
 }
 
-QString trimmedSpaces(const QString& text) {
+QString trimmedSpaces(const QString& text)
+{
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text[begin] == u' ')
@@ -127,7 +137,8 @@ struct SectionRange {
 // One parse of a file's bytes. The views in lines point into the caller's QByteArray.
 class Profile {
 public:
-    explicit Profile(const QByteArray& bytes) : bytes_(bytes), encoding_(detectEncoding(bytes)) {
+    explicit Profile(const QByteArray& bytes) : bytes_(bytes), encoding_(detectEncoding(bytes))
+    {
         parse();
     }
 
@@ -138,7 +149,8 @@ public:
     // in the file's own encoding.
     QByteArray name(const QString& text) const { return encode(trimmedSpaces(text), encoding_); }
 
-    SectionRange section(const QString& sectionName) const {
+    SectionRange section(const QString& sectionName) const
+    {
         const QByteArray wanted = name(sectionName);
         SectionRange range;
         for (qsizetype i = 0; i < lines_.size(); ++i) {
@@ -156,7 +168,8 @@ public:
         return range;
     }
 
-    qsizetype entry(const SectionRange& range, QByteArrayView key) const {
+    qsizetype entry(const SectionRange& range, QByteArrayView key) const
+    {
         for (qsizetype i = range.header + 1; i < range.end; ++i) {
             if (lines_[i].kind == LineKind::Entry && sameName(lines_[i].name, key, encoding_))
                 return i;
@@ -165,7 +178,8 @@ public:
     }
 
 private:
-    void parse() {
+    void parse()
+    {
         const QByteArrayView file(bytes_);
         // A byte-order mark left by a text editor must not hide the first section header.
         qsizetype pos = file.startsWith(kUtf8Bom) ? 3 : 0;
@@ -185,7 +199,8 @@ private:
         }
     }
 
-    void classify(Line& line, QByteArrayView content) const {
+    void classify(Line& line, QByteArrayView content) const
+    {
         const QByteArrayView text = trimmed(content);
         if (text.isEmpty())
             return;
@@ -220,7 +235,8 @@ private:
     QList<Line> lines_;
 };
 
-QByteArray encodeCp932(const QString& text) {
+QByteArray encodeCp932(const QString& text)
+{
     QStringEncoder encoder(kCp932, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder(text);
     if (!encoder.hasError())
@@ -240,13 +256,15 @@ QByteArray encodeCp932(const QString& text) {
     return bytes;
 }
 
-QString describe(const QString& path, const QString& problem) {
+QString describe(const QString& path, const QString& problem)
+{
     return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), problem);
 }
 
 enum class FileState { Read, Missing, Failed };
 
-FileState readWholeFile(const QString& path, QByteArray& bytes, QString& error) {
+FileState readWholeFile(const QString& path, QByteArray& bytes, QString& error)
+{
     QFile file(path);
     if (!file.exists())
         return FileState::Missing;
@@ -264,14 +282,16 @@ FileState readWholeFile(const QString& path, QByteArray& bytes, QString& error) 
 
 } // namespace
 
-Encoding detectEncoding(const QByteArray& bytes) {
+Encoding detectEncoding(const QByteArray& bytes)
+{
     // Stateless, so a sequence cut off at the end of the file counts as an error too.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8(bytes);
     return utf8.hasError() ? Encoding::ShiftJis : Encoding::Utf8;
 }
 
-QString decode(const QByteArray& bytes, Encoding encoding) {
+QString decode(const QByteArray& bytes, Encoding encoding)
+{
     if (encoding == Encoding::Utf8) {
         QStringDecoder utf8(QStringDecoder::Utf8); // drops a leading byte-order mark
         return utf8(bytes);
@@ -280,11 +300,13 @@ QString decode(const QByteArray& bytes, Encoding encoding) {
     return cp932(bytes);
 }
 
-QByteArray encode(const QString& text, Encoding encoding) {
+QByteArray encode(const QString& text, Encoding encoding)
+{
     return encoding == Encoding::Utf8 ? text.toUtf8() : encodeCp932(text);
 }
 
-Lookup lookup(const QByteArray& file, const QString& section, const QString& key) {
+Lookup lookup(const QByteArray& file, const QString& section, const QString& key)
+{
     const Profile profile(file);
     const SectionRange range = profile.section(section);
     if (range.header < 0)
@@ -296,7 +318,8 @@ Lookup lookup(const QByteArray& file, const QString& section, const QString& key
     return {true, decode(value.toByteArray(), profile.encoding())};
 }
 
-QStringList sectionLines(const QByteArray& file, const QString& section, int bufferSize) {
+QStringList sectionLines(const QByteArray& file, const QString& section, int bufferSize)
+{
     const Profile profile(file);
     const SectionRange range = profile.section(section);
     QStringList result;
@@ -328,7 +351,8 @@ QStringList sectionLines(const QByteArray& file, const QString& section, int buf
 }
 
 QByteArray withValue(const QByteArray& file, const QString& section, const QString& key,
-                     const QString& value) {
+                     const QString& value)
+{
     const Profile profile(file);
     const QByteArray keyBytes = profile.name(key);
     const QByteArray valueBytes = encode(value, profile.encoding());
@@ -368,7 +392,8 @@ QByteArray withValue(const QByteArray& file, const QString& section, const QStri
     return result;
 }
 
-ReadResult readString(const QString& path, const QString& section, const QString& key) {
+ReadResult readString(const QString& path, const QString& section, const QString& key)
+{
     ReadResult result;
     QByteArray bytes;
     switch (readWholeFile(path, bytes, result.error)) {
@@ -388,7 +413,8 @@ ReadResult readString(const QString& path, const QString& section, const QString
     return result;
 }
 
-SectionResult readSection(const QString& path, const QString& section, int bufferSize) {
+SectionResult readSection(const QString& path, const QString& section, int bufferSize)
+{
     SectionResult result;
     QByteArray bytes;
     switch (readWholeFile(path, bytes, result.error)) {
@@ -405,7 +431,8 @@ SectionResult readSection(const QString& path, const QString& section, int buffe
 }
 
 WriteResult writeString(const QString& path, const QString& section, const QString& key,
-                        const QString& value) {
+                        const QString& value)
+{
     WriteResult result;
     QByteArray old;
     const FileState state = readWholeFile(path, old, result.error);

@@ -53,7 +53,8 @@ QMessageBox::Icon messageIcon(MessageIcon icon)
 int QtPrompter::messageBox(const QString& text, int style, const QString& title)
 {
     const MessageBoxLayout layout = decodeMessageBoxStyle(style);
-    QMessageBox box(messageIcon(layout.icon), title, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+    QMessageBox box(messageIcon(layout.icon), title,
+                    QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                     QMessageBox::NoButton, QApplication::activeWindow());
     QMap<QAbstractButton*, int> answers;
     for (int answer : layout.buttons) {
@@ -67,8 +68,8 @@ int QtPrompter::messageBox(const QString& text, int style, const QString& title)
     box.exec();
     // A box without an escape button can still be closed by the window manager; that counts
     // as the default answer rather than an answer the caller never expects.
-    return answers.value(box.clickedButton(), layout.escapeAnswer ? layout.escapeAnswer
-                                                                  : layout.defaultAnswer);
+    return answers.value(box.clickedButton(),
+                         layout.escapeAnswer ? layout.escapeAnswer : layout.defaultAnswer);
 }
 
 FileDialogResult QtPrompter::fileDialog(const FileDialogRequest& request)

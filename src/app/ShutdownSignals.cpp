@@ -28,7 +28,8 @@ void onSignal(int signalNumber)
 
 ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent)
 {
-    if (g_signalSocket[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalSocket) != 0)
+    if (g_signalSocket[0] < 0 &&
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalSocket) != 0)
         return;
     m_notifier = new QSocketNotifier(g_signalSocket[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &ShutdownSignals::readSignal);

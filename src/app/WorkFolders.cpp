@@ -9,7 +9,8 @@ namespace kel {
 QStringList CreateWorkFolders(const AppPaths& paths)
 {
     QStringList failures;
-    for (const QString& dir : {paths.tmpDir(), paths.imageDir(), paths.systemDir(), paths.bankDir()}) {
+    for (const QString& dir :
+         {paths.tmpDir(), paths.imageDir(), paths.systemDir(), paths.bankDir()}) {
         const std::filesystem::path path(dir.toStdU16String());
         std::error_code error;
         if (std::filesystem::is_directory(path, error))

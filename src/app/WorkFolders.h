@@ -7,9 +7,9 @@
 
 namespace kel {
 
-inline const QString kTmpBin = QStringLiteral("tmp.bin");     // raw image last received or read
+inline const QString kTmpBin = QStringLiteral("tmp.bin");      // raw image last received or read
 inline const QString kTmpUpload = QStringLiteral("tmp_2.bin"); // image prepared for the sensor
-inline const QString kTmpBmp = QStringLiteral("tmp.bmp");     // bitmap last converted
+inline const QString kTmpBmp = QStringLiteral("tmp.bmp");      // bitmap last converted
 
 // Creates TMP, IMAGE, SYSTEM and BANK where missing; existing folders stay as they are.
 // Returns one line per folder that could not be created, with the reason.

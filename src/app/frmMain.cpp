@@ -31,8 +31,7 @@ constexpr int kPictureWidth = 508;
 constexpr int kPictureHeight = 432;
 constexpr int kValueWidth = 64;
 
-template <typename T>
-T* named(T* object, const char* name, std::optional<int> index = std::nullopt)
+template <typename T> T* named(T* object, const char* name, std::optional<int> index = std::nullopt)
 {
     object->setObjectName(QLatin1String(name));
     if (index)

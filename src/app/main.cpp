@@ -30,7 +30,8 @@ int main(int argc, char* argv[])
     kel::QtPrompter prompter;
     kel::AppCore core(kel::AppPaths::forRunningExecutable(), prompter);
     kel::frmMain window(core);
-    QObject::connect(&shutdownRequests, &kel::ShutdownSignals::requested, &window, &kel::frmMain::ShutDown);
+    QObject::connect(&shutdownRequests, &kel::ShutdownSignals::requested, &window,
+                     &kel::frmMain::ShutDown);
     window.Form_Load();
     window.show();
     return app.exec();

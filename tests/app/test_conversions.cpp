@@ -16,9 +16,9 @@ TEST(WholeNumber, acceptsWhatOperatorsAndSensorsWrite)
         const char* text;
         int expected;
     };
-    for (const Case& c : {Case{"7", 7}, Case{"007", 7}, Case{" 12 ", 12}, Case{"-3", -3},
-                          Case{"+5", 5}, Case{"2.5", 2}, Case{"3.5", 4}, Case{"-0.5", 0},
-                          Case{"255", 255}}) {
+    for (const Case& c :
+         {Case{"7", 7}, Case{"007", 7}, Case{" 12 ", 12}, Case{"-3", -3}, Case{"+5", 5},
+          Case{"2.5", 2}, Case{"3.5", 4}, Case{"-0.5", 0}, Case{"255", 255}}) {
         EXPECT_EQ(toInt16(QLatin1String(c.text)), c.expected) << c.text;
     }
 }
@@ -52,7 +52,11 @@ TEST(MessageBoxStyleDecoding, buttonSetsIconsAndDefaults)
         {64, {AnswerOk}, MessageIcon::Information, AnswerOk, AnswerOk},
         {16, {AnswerOk}, MessageIcon::Critical, AnswerOk, AnswerOk},
         {1 + 32, {AnswerOk, AnswerCancel}, MessageIcon::Question, AnswerOk, AnswerCancel},
-        {2 + 48 + 512, {AnswerAbort, AnswerRetry, AnswerIgnore}, MessageIcon::Warning, AnswerIgnore, 0},
+        {2 + 48 + 512,
+         {AnswerAbort, AnswerRetry, AnswerIgnore},
+         MessageIcon::Warning,
+         AnswerIgnore,
+         0},
         {3 + 256, {AnswerYes, AnswerNo, AnswerCancel}, MessageIcon::None, AnswerNo, AnswerCancel},
         {4 + 32 + 256, {AnswerYes, AnswerNo}, MessageIcon::Question, AnswerNo, 0},
         {5 + 16, {AnswerRetry, AnswerCancel}, MessageIcon::Critical, AnswerRetry, AnswerCancel},

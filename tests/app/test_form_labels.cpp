@@ -160,9 +160,9 @@ TEST_P(ShippedLabelsTest, everyMainWindowLineMatchesAControl)
     }
     for (const char* window : {"frmMain", "frmOption", "frmAbout", "frmWait", "frmComSet",
                                "frmBinBmpConv", "frmDirSearch", "frmDirSave"}) {
-        EXPECT_FALSE(profile::readSection(dir.file(QLatin1String(GetParam())),
-                                          QLatin1String(window), 8192)
-                         .lines.isEmpty())
+        EXPECT_FALSE(
+            profile::readSection(dir.file(QLatin1String(GetParam())), QLatin1String(window), 8192)
+                .lines.isEmpty())
             << window;
     }
 }

@@ -107,7 +107,8 @@ TEST_F(MainWindowTest, quitFromTheMenuAndClosingBothRunTheShutdownOnce)
         EXPECT_EQ(count, 1) << byMenu;
         EXPECT_FALSE(QFileInfo::exists(other.file(QStringLiteral("TMP/tmp.bin"))));
         EXPECT_FALSE(QFileInfo::exists(other.file(QStringLiteral("TMP/tmp.bmp"))));
-        EXPECT_TRUE(other.read(QStringLiteral("Setting.ini")).startsWith("[OPERATION]\r\nLanguage=Japanese\r\n"));
+        EXPECT_TRUE(other.read(QStringLiteral("Setting.ini"))
+                        .startsWith("[OPERATION]\r\nLanguage=Japanese\r\n"));
     }
 }
 
@@ -155,8 +156,9 @@ TEST(AppPathsResolution, languageFilesOfAnInstalledTreeAreFound)
     TempAppDir prefix;
     prefix.write(QStringLiteral("share/keltool/LabelJPN.ini"), "[frmMain]\r\n");
     QDir(prefix.path()).mkpath(QStringLiteral("bin"));
-    const AppPaths paths = AppPaths::resolve(prefix.file(QStringLiteral("bin")),
-                                             [](const QString&) { return false; }, QStringLiteral("/home/u"));
+    const AppPaths paths = AppPaths::resolve(
+        prefix.file(QStringLiteral("bin")), [](const QString&) { return false; },
+        QStringLiteral("/home/u"));
     EXPECT_EQ(paths.dataDir, QDir::cleanPath(prefix.file(QStringLiteral("share/keltool"))));
     EXPECT_EQ(paths.appDir, QStringLiteral("/home/u"));
 }

@@ -16,9 +16,15 @@ namespace {
 
 class MessagesTest : public ::testing::Test {
 protected:
-    MessagesTest() : core(dir.paths(), prompter) { core.endProcess = [](int) {}; }
+    MessagesTest() : core(dir.paths(), prompter)
+    {
+        core.endProcess = [](int) {};
+    }
 
-    void messages(const char* text) { dir.write(QStringLiteral("MessageJPN.ini"), QByteArray(text)); }
+    void messages(const char* text)
+    {
+        dir.write(QStringLiteral("MessageJPN.ini"), QByteArray(text));
+    }
 
     TempAppDir dir;
     ScriptedPrompter prompter;
@@ -109,14 +115,14 @@ TEST_P(ShippedMessagesTest, everyNumberIsPresentAndUsable)
 
     for (int number : {1, 12, 13, 14, 21, 22, 23, 24, 99}) {
         EXPECT_TRUE(core.ShowMessage(kSectionMessage, number)) << "Message " << number;
-        EXPECT_EQ(decodeMessageBoxStyle(prompter.boxes.last().style).buttons,
-                  QList<int>{AnswerOk})
+        EXPECT_EQ(decodeMessageBoxStyle(prompter.boxes.last().style).buttons, QList<int>{AnswerOk})
             << "Message " << number;
     }
     for (int number : {1, 2, 3}) {
         EXPECT_TRUE(core.ShowMessage(kSectionQuestion, number)) << "Question " << number;
-        EXPECT_TRUE(decodeMessageBoxStyle(prompter.boxes.last().style).buttons.contains(AnswerYes) ||
-                    decodeMessageBoxStyle(prompter.boxes.last().style).buttons.contains(AnswerOk));
+        EXPECT_TRUE(
+            decodeMessageBoxStyle(prompter.boxes.last().style).buttons.contains(AnswerYes) ||
+            decodeMessageBoxStyle(prompter.boxes.last().style).buttons.contains(AnswerOk));
     }
     for (int number : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 51, 52, 53, 54}) {
         const QString text = core.GetMessageText(kSectionLabel, number);

@@ -15,11 +15,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString str(const char* utf8) {
+QString str(const char* utf8)
+{
     return QString::fromUtf8(utf8);
 }
 
-std::vector<std::string> toStd(const QStringList& list) {
+std::vector<std::string> toStd(const QStringList& list)
+{
     std::vector<std::string> out;
     for (const QString& s : list)
         out.push_back(s.toStdString());
@@ -36,7 +38,8 @@ const QByteArray kSjis = "[\x83\x5D\x81\x5B\x83\x93]\r\n"
 
 } // namespace
 
-TEST(ProfileLookup, MatchesWindowsReadsForEveryLineEnding) {
+TEST(ProfileLookup, MatchesWindowsReadsForEveryLineEnding)
+{
     const char* v11 =
         "[section1]\r\nname1=val1\r\nname2=\"val2\"\r\nname3\r\nname4=a\r\n[section2]\r\n";
     const char* v81 = "\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n[s]\r\n=val_no_key\r\n"
@@ -120,7 +123,8 @@ TEST(ProfileLookup, MatchesWindowsReadsForEveryLineEnding) {
     }
 }
 
-TEST(ProfileLookup, TrimsSpaceTabAndVerticalTabAroundNamesAndValues) {
+TEST(ProfileLookup, TrimsSpaceTabAndVerticalTabAroundNamesAndValues)
+{
     for (const char* b : {" ", "\t", "\v"}) {
         SCOPED_TRACE(testing::Message() << "blank " << int(*b));
         for (const QString& file :
@@ -132,7 +136,8 @@ TEST(ProfileLookup, TrimsSpaceTabAndVerticalTabAroundNamesAndValues) {
     }
 }
 
-TEST(ProfileSectionLines, EmulatesTheCallersBuffer) {
+TEST(ProfileSectionLines, EmulatesTheCallersBuffer)
+{
     const char* v92 = "[section1]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[section2]\r\n"
                       "[section3]\r\n=val5\r\n";
     struct Case {
@@ -162,7 +167,8 @@ TEST(ProfileSectionLines, EmulatesTheCallersBuffer) {
     }
 }
 
-TEST(ProfileWithValue, WritesLikeWindowsAndKeepsEveryOtherByte) {
+TEST(ProfileWithValue, WritesLikeWindowsAndKeepsEveryOtherByte)
+{
     using Write = std::array<const char*, 3>; // section, key, value
     struct Case {
         QByteArray before;
@@ -231,7 +237,8 @@ TEST(ProfileWithValue, WritesLikeWindowsAndKeepsEveryOtherByte) {
     }
 }
 
-TEST(ProfileEncoding, DetectsUtf8ElseCp932) {
+TEST(ProfileEncoding, DetectsUtf8ElseCp932)
+{
     const std::pair<QByteArray, Encoding> cases[] = {
         {"", Encoding::Utf8},
         {"[S]\r\nk=v\r\n", Encoding::Utf8},
@@ -249,7 +256,8 @@ TEST(ProfileEncoding, DetectsUtf8ElseCp932) {
     EXPECT_EQ(encode(str("ソ😀é"), Encoding::ShiftJis), QByteArray("\x83\x5C??"));
 }
 
-TEST(ProfileShiftJis, StepsOverTrailBytesThatLookLikeAscii) {
+TEST(ProfileShiftJis, StepsOverTrailBytesThatLookLikeAscii)
+{
     ASSERT_EQ(detectEncoding(kSjis), Encoding::ShiftJis);
     EXPECT_EQ(lookup(kSjis, str("ゾーン"), str("名前")).value, str("ソフト"));
     EXPECT_TRUE(lookup(kSjis, str("ゾーン"), str("ア")).found);
@@ -260,7 +268,8 @@ TEST(ProfileShiftJis, StepsOverTrailBytesThatLookLikeAscii) {
     EXPECT_EQ(toStd(sectionLines(kSjis, str("ゾーン"), 8)), (std::vector<std::string>{"名前="}));
 }
 
-TEST(ProfileShiftJis, WritingKeepsTheFileShiftJis) {
+TEST(ProfileShiftJis, WritingKeepsTheFileShiftJis)
+{
     QByteArray file = withValue(kSjis, str("ゾーン"), str("表示"), str("ソフト"));
     file = withValue(file, str("ゾーン"), str("名前"), str("ソ"));
     const QByteArray expected = "[\x83\x5D\x81\x5B\x83\x93]\r\n"
@@ -273,7 +282,8 @@ TEST(ProfileShiftJis, WritingKeepsTheFileShiftJis) {
     EXPECT_EQ(detectEncoding(file), Encoding::ShiftJis);
 }
 
-TEST(ProfileFiles, ReadWriteAndFailures) {
+TEST(ProfileFiles, ReadWriteAndFailures)
+{
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("a.ini");

@@ -25,7 +25,10 @@ protected:
         core.endProcess = [this](int status) { endedWith = status; };
     }
 
-    void writeSettings(const char* text) { dir.write(QStringLiteral("Setting.ini"), QByteArray(text)); }
+    void writeSettings(const char* text)
+    {
+        dir.write(QStringLiteral("Setting.ini"), QByteArray(text));
+    }
     QByteArray settings() const { return dir.read(QStringLiteral("Setting.ini")); }
     void start()
     {
@@ -137,9 +140,10 @@ TEST_F(SettingsTest, savingKeepsCommentsAndOtherKeys)
     core.LoadComSettings();
     core.strComSetting = QStringLiteral("19200,E,8,1");
     core.SaveComSettings();
-    EXPECT_EQ(settings(), QByteArray("; tool settings\r\n[COM]\r\n; line to the sensor\r\nPort=2\r\n"
-                                     "Baud=old\r\nSetting=19200,E,8,1\r\nDelimitr=0\r\n\r\n"
-                                     "[OPERATION]\r\nLanguage=English\r\n"));
+    EXPECT_EQ(settings(),
+              QByteArray("; tool settings\r\n[COM]\r\n; line to the sensor\r\nPort=2\r\n"
+                         "Baud=old\r\nSetting=19200,E,8,1\r\nDelimitr=0\r\n\r\n"
+                         "[OPERATION]\r\nLanguage=English\r\n"));
 }
 
 TEST_F(SettingsTest, portThatIsNoNumberShowsMessage99AndStopsReading)
@@ -200,12 +204,18 @@ TEST_F(SettingsTest, failedWriteIsReported)
 
 TEST_F(SettingsTest, longValueIsAReadFailure)
 {
-    writeSettings(QByteArray("[COM]\r\nPort=1\r\nSetting=").append(QByteArray(999, '9')).append("\r\n").constData());
+    writeSettings(QByteArray("[COM]\r\nPort=1\r\nSetting=")
+                      .append(QByteArray(999, '9'))
+                      .append("\r\n")
+                      .constData());
     core.LoadComSettings();
     EXPECT_EQ(prompter.boxes.size(), 1);
     EXPECT_EQ(core.strComSetting, QString());
 
-    writeSettings(QByteArray("[COM]\r\nPort=1\r\nSetting=").append(QByteArray(998, '9')).append("\r\n").constData());
+    writeSettings(QByteArray("[COM]\r\nPort=1\r\nSetting=")
+                      .append(QByteArray(998, '9'))
+                      .append("\r\n")
+                      .constData());
     core.LoadComSettings();
     EXPECT_EQ(prompter.boxes.size(), 1);
     EXPECT_EQ(core.strComSetting.size(), 998);

@@ -33,14 +33,16 @@ TEST_P(ShutdownSignalTest, deletesTemporaryFilesAndRewritesTheLanguage)
     // A fresh copy of the application folder, as an operator would make one.
     TempAppDir dir;
     dir.addLanguageFiles();
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KEL_APP_BIN_DIR "/keltool"), dir.file(QStringLiteral("keltool"))));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KEL_APP_BIN_DIR "/keltool"),
+                            dir.file(QStringLiteral("keltool"))));
     dir.write(QStringLiteral("Setting.ini"), "[OPERATION]\r\nLanguage=German\r\n");
     dir.write(QStringLiteral("TMP/tmp.bmp"), "left over");
 
     QProcess tool;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C")); // the user's language is not Japanese
+    env.insert(QStringLiteral("LC_ALL"),
+               QStringLiteral("C")); // the user's language is not Japanese
     tool.setProcessEnvironment(env);
     tool.setProcessChannelMode(QProcess::ForwardedChannels);
     tool.start(dir.file(QStringLiteral("keltool")), {});
@@ -69,6 +71,7 @@ TEST_P(ShutdownSignalTest, deletesTemporaryFilesAndRewritesTheLanguage)
                          "[COM]\r\nPort=1\r\nSetting=38400,N,8,1\r\nDelimitr=0\r\n"));
 }
 
-INSTANTIATE_TEST_SUITE_P(TermIntHup, ShutdownSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+INSTANTIATE_TEST_SUITE_P(TermIntHup, ShutdownSignalTest,
+                         ::testing::Values(SIGTERM, SIGINT, SIGHUP));
 
 } // namespace

@@ -9,7 +9,8 @@ int ConsolePrompter::messageBox(const QString& text, int style, const QString& t
 {
     Q_UNUSED(title);
     lastText = text;
-    const QByteArray line = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toLocal8Bit();
+    const QByteArray line =
+        QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toLocal8Bit();
     std::fprintf(stderr, "kelctl: %s\n", line.constData());
     return kel::decodeMessageBoxStyle(style).defaultAnswer;
 }

@@ -7,17 +7,17 @@ namespace kelctl {
 
 enum ExitStatus : int {
     ExitOk = 0,
-    ExitFailure = 1,          // any failure without a code of its own
-    ExitUsage = 2,            // bad arguments or bad input files
-    ExitSettings = 3,         // Setting.ini unusable and its message could not be shown
-    ExitPortUnavailable = 4,  // the serial port cannot be opened
-    ExitNoReply = 5,          // no reply within the time-out
-    ExitSensorError = 6,      // the sensor answered "ER"
-    ExitTransferTimeout = 7,  // transfer result 4098
+    ExitFailure = 1,           // any failure without a code of its own
+    ExitUsage = 2,             // bad arguments or bad input files
+    ExitSettings = 3,          // Setting.ini unusable and its message could not be shown
+    ExitPortUnavailable = 4,   // the serial port cannot be opened
+    ExitNoReply = 5,           // no reply within the time-out
+    ExitSensorError = 6,       // the sensor answered "ER"
+    ExitTransferTimeout = 7,   // transfer result 4098
     ExitTransferDataError = 8, // transfer result 4097
-    ExitStopped = 9,          // transfer result 4096: stopped (Ctrl-C)
-    ExitRemoteCancel = 10,    // transfer result 4099: the sensor cancelled
-    ExitFileError = 11,       // a file could not be read or written
+    ExitStopped = 9,           // transfer result 4096: stopped (Ctrl-C)
+    ExitRemoteCancel = 10,     // transfer result 4099: the sensor cancelled
+    ExitFileError = 11,        // a file could not be read or written
 };
 
 } // namespace kelctl

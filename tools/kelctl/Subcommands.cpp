@@ -6,8 +6,7 @@ namespace kelctl {
 
 const std::vector<Subcommand>& subcommands()
 {
-    static const std::vector<Subcommand> table = {
-    };
+    static const std::vector<Subcommand> table = {};
     return table;
 }
 
