@@ -53,7 +53,13 @@ public:
     qint16 iComPort = 0;
     QString strComSetting;
     QString strDelimiter; // the delimiter characters themselves
+    // Optional key "Device" of section "COM": the device path that the serial port opens
+    // instead of the one its number names (not used on Windows). "" when the key is absent.
+    QString strComDevice;
     qint32 lngLanguage = LanguageJapanese;
+
+    // The choice of the options dialog; kept for the run only, never stored.
+    qint32 lngImageOption = 0;
 
     // The value of key, or "" when the file, section or key is missing or the value is empty.
     // A file that cannot be read, or a value longer than a profile buffer holds, is reported

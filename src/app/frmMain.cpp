@@ -135,6 +135,7 @@ void frmMain::buildMenus()
     mnuVersion = addItem(mnuHelp, "mnuVersion", "Version");
 
     connect(mnuQuit, &QAction::triggered, this, &frmMain::mnuQuit_Click);
+    connectDialogMenus();
 }
 
 QWidget* frmMain::buildLeftColumn()

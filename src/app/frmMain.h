@@ -13,6 +13,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QUrl;
 
 namespace kel {
 
@@ -36,6 +37,13 @@ public:
 
     // Ends the process once the shutdown steps are done; tests replace it.
     std::function<void()> endProcess;
+
+    // ---- Option and Help menus.
+    void mnuConvert_Click();
+    void mnuContents_Click();
+    void mnuVersion_Click();
+    // Opens a document with the program the desktop associates with it; tests replace it.
+    std::function<void(const QUrl&)> openWithShell;
 
     // Shutdown step of the measurement panel.
     void StopContinuousOnExit();
@@ -89,6 +97,7 @@ protected:
 
 private:
     void buildMenus();
+    void connectDialogMenus();
     QWidget* buildLeftColumn();
 
     AppCore& m_core;
