@@ -33,15 +33,16 @@ AppPaths AppPaths::resolve(const QString& exeDir,
                            const std::function<bool(const QString&)>& canWrite,
                            const QString& userDataDir)
 {
-    AppPaths paths;
-    paths.appDir = canWrite(exeDir) ? exeDir : userDataDir;
-
     const QString installed =
         QDir::cleanPath(exeDir + QLatin1Char('/') + QLatin1String(kInstalledDataDir));
-    if (hasLanguageFiles(exeDir) || !hasLanguageFiles(installed))
-        paths.dataDir = exeDir;
-    else
-        paths.dataDir = installed;
+    // A folder that carries its own language files is a copied application folder; otherwise
+    // the program was installed, and an installed program never writes beside itself, not
+    // even when run by an administrator who could.
+    const bool portable = hasLanguageFiles(exeDir) || !hasLanguageFiles(installed);
+
+    AppPaths paths;
+    paths.dataDir = portable ? exeDir : installed;
+    paths.appDir = portable && canWrite(exeDir) ? exeDir : userDataDir;
     return paths;
 }
 

@@ -156,8 +156,9 @@ TEST(AppPathsResolution, languageFilesOfAnInstalledTreeAreFound)
     TempAppDir prefix;
     prefix.write(QStringLiteral("share/keltool/LabelJPN.ini"), "[frmMain]\r\n");
     QDir(prefix.path()).mkpath(QStringLiteral("bin"));
+    // Even a folder the user could write (root running /usr/bin/keltool) is left alone.
     const AppPaths paths = AppPaths::resolve(
-        prefix.file(QStringLiteral("bin")), [](const QString&) { return false; },
+        prefix.file(QStringLiteral("bin")), [](const QString&) { return true; },
         QStringLiteral("/home/u"));
     EXPECT_EQ(paths.dataDir, QDir::cleanPath(prefix.file(QStringLiteral("share/keltool"))));
     EXPECT_EQ(paths.appDir, QStringLiteral("/home/u"));
