@@ -40,6 +40,7 @@ public:
 
     // ---- Option and Help menus.
     void mnuConvert_Click();
+    void mnuComSet_Click();
     void mnuContents_Click();
     void mnuVersion_Click();
     // Opens a document with the program the desktop associates with it; tests replace it.

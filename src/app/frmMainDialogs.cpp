@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "dialogs/HelpFile.h"
 #include "dialogs/frmAbout.h"
+#include "dialogs/frmComSet.h"
 #include "dialogs/frmOption.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@ void frmMain::connectDialogMenus()
 {
     openWithShell = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     connect(mnuConvert, &QAction::triggered, this, &frmMain::mnuConvert_Click);
+    connect(mnuComSet, &QAction::triggered, this, &frmMain::mnuComSet_Click);
     connect(mnuContents, &QAction::triggered, this, &frmMain::mnuContents_Click);
     connect(mnuVersion, &QAction::triggered, this, &frmMain::mnuVersion_Click);
 }
@@ -23,6 +25,13 @@ void frmMain::connectDialogMenus()
 void frmMain::mnuConvert_Click()
 {
     frmOption dialog(m_core, this);
+    dialog.Form_Load();
+    dialog.exec();
+}
+
+void frmMain::mnuComSet_Click()
+{
+    frmComSet dialog(m_core, this);
     dialog.Form_Load();
     dialog.exec();
 }
