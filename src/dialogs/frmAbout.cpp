@@ -30,6 +30,7 @@ frmAbout::frmAbout(AppCore& core, QWidget* parent) : QDialog(parent), m_core(cor
 
     lblTitle = new QLabel(QStringLiteral("Label1"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle->setWordWrap(true); // a long title at a large size takes two lines
     placeInTwips(lblTitle, 1350, 240, 2115, 480);
     lblVersion = new QLabel(QStringLiteral("Label2"), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
