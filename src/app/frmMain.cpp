@@ -71,7 +71,8 @@ QLabel* valueLabel(QWidget* parent, int index)
 
 } // namespace
 
-frmMain::frmMain(AppCore& core, QWidget* parent) : QMainWindow(parent), m_core(core)
+frmMain::frmMain(AppCore& core, QWidget* parent)
+    : QMainWindow(parent), cdlFileOpen(core.prompter()), m_core(core)
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));

@@ -3,6 +3,8 @@
 // converted image. This file holds its start-up and shutdown; the panels' handlers come with
 // the operations they run.
 
+#include "files/CommonDialog.h"
+
 #include <QMainWindow>
 #include <array>
 #include <functional>
@@ -65,6 +67,8 @@ public:
     QGroupBox* fraGetMesure = nullptr;
     QPushButton* cmdGetMesure = nullptr;
     QLabel* picCnvBmp = nullptr;
+    // The one open/save dialog, shared by every command that asks for a file.
+    CommonDialog cdlFileOpen;
 
     // ---- Menus.
     QMenu* mnuFile = nullptr;
