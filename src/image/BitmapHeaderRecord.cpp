@@ -33,7 +33,8 @@ std::array<quint8, kBitmapHeaderSize> BitmapHeaderRecord::toBytes() const
 {
     std::array<quint8, kBitmapHeaderSize> bytes{};
     auto out = bytes.begin();
-    forEachGroup(*this, [&](const auto& group) { out = std::copy(group.begin(), group.end(), out); });
+    forEachGroup(*this,
+                 [&](const auto& group) { out = std::copy(group.begin(), group.end(), out); });
     return bytes;
 }
 

@@ -32,7 +32,7 @@ struct SensorImage {
     quint8 GainB = 0;
     qint16 Width = 0; // header values; the extent of Pixels is its own and can differ
     qint16 Height = 0;
-    ByteGrid Pixels;               // (column, row), row 0 the top row of the picture
+    ByteGrid Pixels;                 // (column, row), row 0 the top row of the picture
     std::array<quint8, 2> Trailer{}; // carried along unchanged, never interpreted
 
     bool operator==(const SensorImage&) const = default;

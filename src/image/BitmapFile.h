@@ -1,0 +1,50 @@
+#pragma once
+// Bitmap files: the picture of a conversion written as "tmp.bmp" (24-bit colour, or 8-bit grey
+// with a grey palette; 100 pixels per metre, rows bottom-up, each padded to a multiple of 4
+// bytes), and 24-bit bitmaps read back for turning into a sensor mosaic.
+
+#include "app/AppCore.h"
+#include "image/ImageState.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+namespace kel {
+
+constexpr int kGreyPaletteSize = 256 * 4;
+constexpr int kPixelsPerMetre = 100;
+
+// The bitmap file of BitmapPixels at BitmapWidth x BitmapHeight, filling BitmapHeader (and
+// GreyPalette for a grey picture) on the way. Empty when the size is not positive, does not
+// match BitmapPixels or gives a file of 2 GiB or more.
+QByteArray bitmapFileBytes(ImageState& state, ImageKind kind);
+
+// fncWriteBmpFile: writes the picture as "tmp.bmp" in the working folder of paths, replacing the
+// whole file. The file's full path, or "" on any failure (no message: the caller reports it).
+QString fncWriteBmpFile(const AppPaths& paths, ImageState& state, ImageKind kind);
+
+// Reads a bitmap into BitmapHeader, BitmapWidth, BitmapHeight and BitmapPixels: 3 x W x H
+// bytes in file order (bottom row first, blue, green, red), without row padding, from the
+// header's pixel offset, or right after the 54 header bytes where the offset points into them.
+// A bitmap of another depth is read for its header only: the check that follows refuses it.
+// A width or height that is 0, negative or more than the file holds is a failure, with the
+// description in failure and the state unchanged.
+bool readBitmap(QIODevice& in, ImageState& state, QString& failure);
+
+// fncReadBmpFile: readBitmap on the file at path; a failure shows the critical box and gives
+// false.
+bool fncReadBmpFile(AppCore& core, ImageState& state, const QString& path);
+
+// Whether the bitmap just read is one the sensor can take: 24 bits per pixel, 508 wide and 432,
+// 216 or 108 high.
+bool isSensorBitmap(const ImageState& state);
+
+// fncBmpToMosaic: samples the bitmap just read into UploadImage as a mosaic of arrangement 3
+// (blue at even column and row, red at odd column and row), gains 0, Width and Height the
+// bitmap's; the model name and trailer stay. Row 0 of the mosaic is the top of the picture. A
+// size that does not fit 16 bits or does not match BitmapPixels shows the critical box and
+// gives false.
+bool fncBmpToMosaic(AppCore& core, ImageState& state);
+
+} // namespace kel

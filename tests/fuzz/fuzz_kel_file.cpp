@@ -1,0 +1,29 @@
+// Sensor image files of any content: the reader never reads outside the input, and what it
+// accepts converts and writes back to the same image.
+
+#include "FuzzSupport.h"
+
+using namespace kel;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    fuzz::InputDevice input(data, size);
+    ImageState state;
+    QString failure;
+    if (!readKelImage(input.device(), state, failure)) {
+        fuzz::require(!failure.isEmpty() && state.CurrentImage.Pixels.isEmpty());
+        return 0;
+    }
+    const SensorImage image = state.CurrentImage;
+    fuzz::require(image.Pixels.columns() == image.Width && image.Pixels.rows() == image.Height);
+    fuzz::require(static_cast<size_t>(kKelHeaderSize) + image.Pixels.size() <= size);
+
+    QByteArray written = kelFileBytes(image, failure);
+    QBuffer again(&written);
+    again.open(QIODevice::ReadOnly);
+    ImageState reread;
+    fuzz::require(readKelImage(again, reread, failure) && reread.CurrentImage == image);
+
+    fuzz::convertEverything(state);
+    return 0;
+}
