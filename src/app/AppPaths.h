@@ -10,10 +10,15 @@
 namespace kel {
 
 struct AppPaths {
-    QString appDir;  // Setting.ini and the working folders
-    QString dataDir; // language files and help
+    QString appDir;           // Setting.ini and the working folders
+    QString dataDir;          // language files and help
+    QString settingsOverride; // a settings file chosen on a command line; "" for Setting.ini
 
-    QString settingsFile() const { return appDir + QStringLiteral("/Setting.ini"); }
+    QString settingsFile() const
+    {
+        return settingsOverride.isEmpty() ? appDir + QStringLiteral("/Setting.ini")
+                                          : settingsOverride;
+    }
     QString tmpDir() const { return appDir + QStringLiteral("/TMP"); }
     QString imageDir() const { return appDir + QStringLiteral("/IMAGE"); }
     QString systemDir() const { return appDir + QStringLiteral("/SYSTEM"); }
@@ -21,7 +26,7 @@ struct AppPaths {
     QString dataFile(const QString& name) const { return dataDir + QLatin1Char('/') + name; }
 
     // Both folders the same: what tests and a copied folder use.
-    static AppPaths single(const QString& dir) { return {dir, dir}; }
+    static AppPaths single(const QString& dir) { return {dir, dir, {}}; }
 
     // exeDir: folder of the running executable. canWrite decides whether a folder can hold
     // the settings; userDataDir is the per-user fallback.

@@ -15,6 +15,7 @@ const QString kSectionCom = QStringLiteral("COM");
 const QString kKeyPort = QStringLiteral("Port");
 const QString kKeySetting = QStringLiteral("Setting");
 const QString kKeyDelimiter = QStringLiteral("Delimitr"); // sic: the key files have always used
+const QString kKeyDevice = QStringLiteral("Device");
 
 const QString kJapanese = QStringLiteral("Japanese");
 const QString kEnglish = QStringLiteral("English");
@@ -133,6 +134,9 @@ void AppCore::LoadComSettings()
         strDelimiter = kLf;
     else
         strDelimiter = kCrLf;
+
+    // Optional: never defaulted, so files without it stay as they are.
+    strComDevice = ReadSetting(settingsFile(), kSectionCom, kKeyDevice);
 }
 
 void AppCore::SaveComSettings()
@@ -147,8 +151,15 @@ void AppCore::SaveComSettings()
         code = QStringLiteral("1");
     else if (strDelimiter == kCrLf)
         code = QStringLiteral("2");
-    if (!code.isEmpty()) // an unset delimiter leaves the stored one alone
-        writeOrReport(kSectionCom, kKeyDelimiter, code);
+    // An unset delimiter leaves the stored one alone.
+    if (!code.isEmpty() && !writeOrReport(kSectionCom, kKeyDelimiter, code))
+        return;
+    // Written when set, or emptied when the operator cleared a device the file names; a file
+    // that never had the key does not get one.
+    if (!strComDevice.isEmpty() ||
+        profile::readString(settingsFile(), kSectionCom, kKeyDevice).status ==
+            profile::ReadStatus::Ok)
+        writeOrReport(kSectionCom, kKeyDevice, strComDevice);
 }
 
 void AppCore::SaveLanguage()

@@ -5,15 +5,50 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
 void printUsage(std::FILE* out)
 {
-    std::fprintf(out, "usage: kelctl SUBCOMMAND [ARGS...]\n       kelctl SUBCOMMAND --help\n\n"
-                      "Subcommands:\n");
+    std::fprintf(out,
+                 "usage: kelctl [--device PATH] [--settings FILE] SUBCOMMAND [ARGS...]\n"
+                 "       kelctl SUBCOMMAND --help\n\n"
+                 "Options:\n"
+                 "  --device PATH    serial device to use instead of the port of the settings\n"
+                 "                   (not on Windows, where port n is COMn)\n"
+                 "  --settings FILE  settings file to use instead of Setting.ini beside kelctl\n\n"
+                 "Subcommands:\n");
     for (const kelctl::Subcommand& sub : kelctl::subcommands())
         std::fprintf(out, "  %-10s %s\n", sub.name, sub.summary);
+}
+
+// Takes "--device PATH" and "--settings FILE" (or "--option=value") from the front of args.
+bool takeGlobalOptions(QStringList& args, QString& device, QString& settingsFile)
+{
+    while (!args.isEmpty()) {
+        const QString arg = args.first();
+        QString* target = nullptr;
+        for (const auto& [name, value] :
+             {std::pair{"--device", &device}, std::pair{"--settings", &settingsFile}}) {
+            if (arg == QLatin1String(name) ||
+                arg.startsWith(QLatin1String(name) + QLatin1Char('=')))
+                target = value;
+        }
+        if (!target)
+            return true;
+        args.removeFirst();
+        const qsizetype equals = arg.indexOf(QLatin1Char('='));
+        if (equals >= 0) {
+            *target = arg.mid(equals + 1);
+        } else if (!args.isEmpty()) {
+            *target = args.takeFirst();
+        } else {
+            std::fprintf(stderr, "kelctl: %s needs a value\n", arg.toLocal8Bit().constData());
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -23,6 +58,12 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("keltool"));
     QStringList args = QCoreApplication::arguments().mid(1);
+    QString device;
+    QString settingsFile;
+    if (!takeGlobalOptions(args, device, settingsFile)) {
+        printUsage(stderr);
+        return kelctl::ExitUsage;
+    }
     if (args.isEmpty() || args.first() == QLatin1String("--help") ||
         args.first() == QLatin1String("-h")) {
         printUsage(args.isEmpty() ? stderr : stdout);
@@ -34,10 +75,14 @@ int main(int argc, char* argv[])
         if (name != QLatin1String(sub.name))
             continue;
         kelctl::ConsolePrompter prompter;
-        kel::AppCore core(kel::AppPaths::forRunningExecutable(), prompter);
+        kel::AppPaths paths = kel::AppPaths::forRunningExecutable();
+        paths.settingsOverride = settingsFile;
+        kel::AppCore core(paths, prompter);
         core.endProcess = [](int) { std::exit(kelctl::ExitSettings); };
         core.LoadLanguage();
         core.LoadComSettings();
+        if (!device.isEmpty())
+            core.strComDevice = device;
         kelctl::Context context{core, prompter};
         return sub.run(context, args);
     }

@@ -1,0 +1,133 @@
+#include "serial/CommandExchange.h"
+#include "app/AppCore.h"
+#include "serial/DeviceNames.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace kel::serial {
+
+namespace {
+
+// Only spaces are removed around a command; tabs and line breaks belong to it.
+QString withoutSurroundingSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+// The reply in buffer: everything before the first delimiter; nothing while none has come.
+// With the two-character delimiter the reply ends before the first carriage return that a
+// line feed follows, so a stray line feed inside the reply neither ends nor cuts it.
+std::optional<QByteArray> replyBeforeDelimiter(const QByteArray& buffer,
+                                               const QByteArray& delimiter)
+{
+    const qsizetype end = buffer.indexOf(delimiter);
+    if (end < 0)
+        return std::nullopt;
+    return buffer.left(end);
+}
+
+} // namespace
+
+int OpenPort(SerialLink& link, QString* failure)
+{
+    BytePort& port = link.MSComm1;
+    if (port.isOpen())
+        port.close();
+
+    QString why;
+    PortOptions options;
+    options.dtr = true;
+    options.device = deviceForPort(link.core.iComPort, link.core.strComDevice);
+    const std::optional<LineSettings> line = parseLineSettings(link.core.strComSetting);
+    if (options.device.isEmpty())
+        why = QStringLiteral("Invalid port number %1").arg(link.core.iComPort);
+    else if (!line)
+        why = QStringLiteral("Invalid line settings \"%1\"").arg(link.core.strComSetting);
+    else {
+        options.line = *line;
+        if (port.open(options, &why)) {
+            try {
+                port.discardInput();
+                return 0;
+            } catch (const PortError& error) {
+                why = error.description();
+            }
+        } else {
+            why = options.device + QStringLiteral(": ") + why;
+        }
+    }
+    if (failure)
+        *failure = why;
+    return 1;
+}
+
+void ClosePort(SerialLink& link)
+{
+    if (link.MSComm1.isOpen())
+        link.MSComm1.close();
+}
+
+QString ExchangeLine(SerialLink& link, const QString& command)
+{
+    BytePort& port = link.MSComm1;
+    const QByteArray delimiter = link.core.strDelimiter.toLatin1();
+    const QByteArray line = (withoutSurroundingSpaces(command) + link.core.strDelimiter).toLatin1();
+
+    const quint32 start = link.clock.milliseconds();
+    port.readAll();
+    port.write(line);
+    QByteArray buffer;
+    for (;;) {
+        buffer += port.readAll();
+        if (const std::optional<QByteArray> reply = replyBeforeDelimiter(buffer, delimiter))
+            return QString::fromLatin1(*reply);
+        const quint32 elapsed = elapsedSince(link.clock, start);
+        if (elapsed >= quint32(kReplyTimeoutMs))
+            return {};
+        // The wait ends as soon as anything arrives; no events are handled meanwhile.
+        port.waitForMoreInput(static_cast<int>(quint32(kReplyTimeoutMs) - elapsed));
+    }
+}
+
+QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* outcome)
+{
+    CommandOutcome result;
+    QString reply;
+    try {
+        QString failure;
+        if (OpenPort(link, &failure) != 0) {
+            result.failure = CommandFailure::PortCannotOpen;
+            result.detail = failure;
+            link.core.ShowMessage(kSectionMessage, MsgPortCannotOpen);
+        } else {
+            reply = ExchangeLine(link, command);
+            if (reply.isEmpty()) {
+                result.failure = CommandFailure::NoReply;
+                link.core.ShowMessage(kSectionMessage, MsgNoReply);
+            } else if (reply == QLatin1String("ER") &&
+                       !link.core.ShowMessage(kSectionMessage, MsgSensorError, &failure)) {
+                // A message that cannot be shown is a run-time failure of the exchange.
+                reply.clear();
+                result.failure = CommandFailure::RuntimeFailure;
+                result.detail = failure;
+            }
+        }
+    } catch (const PortError& error) {
+        reply.clear();
+        result.failure = CommandFailure::RuntimeFailure;
+        result.detail = error.description();
+    }
+    ClosePort(link);
+    if (outcome)
+        *outcome = result;
+    return reply;
+}
+
+} // namespace kel::serial

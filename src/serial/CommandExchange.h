@@ -1,0 +1,44 @@
+#pragma once
+// One command line to the sensor and its one reply line, on a port opened for that exchange.
+
+#include "serial/SerialLink.h"
+
+#include <QString>
+
+namespace kel::serial {
+
+constexpr int kReplyTimeoutMs = 5000; // whole exchange, from just before the line is sent
+
+// Why SendCommand returned what it did, for callers that need more than the reply text.
+enum class CommandFailure {
+    None,           // a reply came (it may be "ER")
+    PortCannotOpen, // message 21 was shown
+    NoReply,        // no delimited reply in time, or an empty one; message 22 was shown
+    RuntimeFailure, // the port failed meanwhile, or the "ER" message could not be shown
+};
+
+struct CommandOutcome {
+    CommandFailure failure = CommandFailure::None;
+    QString detail; // the system's description of a port or message failure
+};
+
+// Opens the port, sends the command without its surrounding spaces followed by the
+// delimiter, and returns the reply up to the delimiter. Returns "" when the port cannot be
+// opened (message 21), when no complete reply comes within 5000 ms (message 22) and, without
+// a message, when the port fails meanwhile; a reply "ER" is returned after message 24. The
+// port is closed on every path. Never yields to the event loop.
+QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* outcome = nullptr);
+
+// Opens the port for commands with the current settings: port number (or "Device" setting),
+// line parameters, no flow control, DTR raised, input discarded. A port left open is closed
+// first. 0 when open and configured, 1 when a step failed (*failure then says which).
+int OpenPort(SerialLink& link, QString* failure = nullptr);
+
+// Closes the port when it is open.
+void ClosePort(SerialLink& link);
+
+// Sends the line on the open port and waits for the reply; "" after the time-out. Throws
+// PortError when the port fails.
+QString ExchangeLine(SerialLink& link, const QString& command);
+
+} // namespace kel::serial

@@ -1,0 +1,23 @@
+#include "serial/DeviceNames.h"
+
+namespace kel::serial {
+
+QString deviceForPortOn(bool windows, qint16 port, const QString& deviceSetting)
+{
+    if (windows)
+        return port >= 1 ? QStringLiteral("COM%1").arg(port) : QString();
+    if (!deviceSetting.isEmpty())
+        return deviceSetting;
+    return port >= 1 ? QStringLiteral("/dev/ttyS%1").arg(port - 1) : QString();
+}
+
+QString deviceForPort(qint16 port, const QString& deviceSetting)
+{
+#ifdef Q_OS_WIN
+    return deviceForPortOn(true, port, deviceSetting);
+#else
+    return deviceForPortOn(false, port, deviceSetting);
+#endif
+}
+
+} // namespace kel::serial

@@ -1,0 +1,19 @@
+#pragma once
+// Which device a port number opens.
+//
+// On Windows port n is the device "COMn". Elsewhere the "Device" setting of section "COM",
+// when it is set, names the device path and wins over the number; without it port n is
+// "/dev/ttyS<n-1>" (port 1 is /dev/ttyS0, the first on-board serial port).
+
+#include <QString>
+
+namespace kel::serial {
+
+// The device to open for port and the "Device" setting; "" when the port number cannot name a
+// device (below 1), which makes the open fail.
+QString deviceForPort(qint16 port, const QString& deviceSetting);
+
+// The same rule for a chosen platform; deviceForPort uses the running one.
+QString deviceForPortOn(bool windows, qint16 port, const QString& deviceSetting);
+
+} // namespace kel::serial

@@ -1,0 +1,124 @@
+#include "serial/FileTransfer.h"
+#include "app/AppCore.h"
+#include "serial/DeviceNames.h"
+#include "serial/Xmodem.h"
+
+#include <QFile>
+
+namespace kel::serial {
+
+namespace {
+
+enum class Direction { Receive, Send };
+
+void closeFile(QFile& file)
+{
+    if (!file.isOpen())
+        return;
+    // close() would drop a failure to write what the file still buffers.
+    if (!file.flush())
+        throw FileError(file.errorString());
+    file.close();
+}
+
+TransferOutcome transfer(SerialLink& link, const QString& path, Direction direction)
+{
+    AppCore& core = link.core;
+    TransferOutcome outcome;
+    QFile file(path);
+    XmAttachPort(link, link.MSComm1);
+    link.display.reset();
+    try {
+        XmOpenPort(link, core.iComPort, core.strComSetting);
+    } catch (const PortError& error) {
+        outcome.failure = TransferFailure::PortCannotOpen;
+        outcome.detail = error.description();
+    }
+    if (outcome.failure == TransferFailure::None) {
+        try {
+            const QIODevice::OpenMode mode =
+                direction == Direction::Receive ? QIODevice::ReadWrite : QIODevice::ReadOnly;
+            if (!file.open(mode)) {
+                outcome.failure = TransferFailure::FileCannotOpen;
+                outcome.detail = path + QStringLiteral(": ") + file.errorString();
+            } else if (direction == Direction::Receive) {
+                outcome.code = XmReceive(link, file);
+            } else {
+                link.display.setBarMaximum(file.size());
+                link.display.setBarValue(0);
+                outcome.code = XmSend(link, file);
+            }
+            closeFile(file);
+        } catch (const FileError& error) {
+            outcome.failure = TransferFailure::FileError;
+            outcome.detail = path + QStringLiteral(": ") + error.description();
+        } catch (const PortError& error) {
+            outcome.failure = TransferFailure::PortError;
+            outcome.detail = error.description();
+        }
+    }
+    if (file.isOpen())
+        file.close();
+    if (outcome.failure == TransferFailure::None) {
+        if (outcome.code == XM_DATA_ERROR)
+            core.ShowMessage(kSectionMessage, MsgNoReply);
+        else if (outcome.code == XM_TIMEOUT)
+            core.ShowMessage(kSectionMessage, MsgTransferTimeout);
+    }
+    XmClosePort(link);
+    XmDetachPort(link);
+    link.display.publish(link.view);
+    return outcome;
+}
+
+} // namespace
+
+TransferOutcome ReceiveFile(SerialLink& link, const QString& path)
+{
+    return transfer(link, path, Direction::Receive);
+}
+
+TransferOutcome SendFile(SerialLink& link, const QString& path)
+{
+    return transfer(link, path, Direction::Send);
+}
+
+void XmAttachPort(SerialLink& link, BytePort& port)
+{
+    if (!link.xmPort)
+        link.xmPort = &port;
+}
+
+void XmDetachPort(SerialLink& link)
+{
+    link.xmPort = nullptr;
+}
+
+void XmOpenPort(SerialLink& link, qint16 port, const QString& settings)
+{
+    BytePort& device = xmPort(link);
+    if (device.isOpen())
+        throw PortError(QStringLiteral("The port is already open"));
+    const std::optional<LineSettings> line = parseLineSettings(settings);
+    if (!line)
+        throw PortError(QStringLiteral("Invalid line settings \"%1\"").arg(settings));
+    PortOptions options;
+    options.device = deviceForPort(port, link.core.strComDevice);
+    options.line = *line;
+    options.dtr = false;
+    if (options.device.isEmpty())
+        throw PortError(QStringLiteral("Invalid port number %1").arg(port));
+    QString error;
+    if (!device.open(options, &error))
+        throw PortError(options.device + QStringLiteral(": ") + error);
+    link.xmLine = *line;
+    device.discardInput();
+}
+
+void XmClosePort(SerialLink& link)
+{
+    if (link.xmPort && link.xmPort->isOpen())
+        link.xmPort->close();
+}
+
+} // namespace kel::serial

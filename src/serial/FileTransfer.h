@@ -1,0 +1,50 @@
+#pragma once
+// One XMODEM transfer of a file with the sensor, after the command that starts it has been
+// answered "OK": the port opened for bytes, the file opened, the transfer, the messages, and
+// file and port released on every path.
+
+#include "serial/SerialLink.h"
+
+#include <QString>
+
+namespace kel::serial {
+
+enum class TransferFailure {
+    None,           // the transfer ran; code says how it ended
+    PortCannotOpen, // XmOpenPort failed
+    FileCannotOpen, // the file could not be opened (a file to send must exist)
+    FileError,      // the file could not be read or written during the transfer
+    PortError,      // the port failed during the transfer
+};
+
+struct TransferOutcome {
+    int code = -1; // XMODEM result code when the transfer ran, else -1
+    TransferFailure failure = TransferFailure::None;
+    QString detail; // the system's description of a failure
+
+    bool succeeded() const { return failure == TransferFailure::None && code == 0; }
+    explicit operator bool() const { return succeeded(); }
+};
+
+// Receives the file at path (created when missing, never truncated: callers delete an old
+// one first). True when the sender's EOT was acknowledged. XM_DATA_ERROR shows message 22,
+// XM_TIMEOUT message 23; a stop, a cancel by the sensor and every other failure show nothing
+// here (a failure to write a control byte was shown by the transfer).
+TransferOutcome ReceiveFile(SerialLink& link, const QString& path);
+
+// Sends the file at path, which must exist; sets the display's bar to 0 of the file's length
+// first. Results and messages as ReceiveFile.
+TransferOutcome SendFile(SerialLink& link, const QString& path);
+
+// Takes port as the transfer port unless one is held already.
+void XmAttachPort(SerialLink& link, BytePort& port);
+// Drops the transfer port.
+void XmDetachPort(SerialLink& link);
+// Opens the transfer port with the port number (or the "Device" setting) and the line
+// settings text: no flow control, DTR low, input discarded. Throws PortError when the port is
+// open already, the settings text is refused, or the device cannot be opened.
+void XmOpenPort(SerialLink& link, qint16 port, const QString& settings);
+// Closes the transfer port when it is open.
+void XmClosePort(SerialLink& link);
+
+} // namespace kel::serial

@@ -1,0 +1,55 @@
+#pragma once
+// The state of the serial subsystem in one place: the port control, the clock, the stop
+// request and what the transfers show. The program has one; every command and transfer
+// function takes it.
+//
+// Stopping a transfer: the transfer's waits yield to the event loop on every pass (through
+// Clock::yieldToEventLoop), and the progress window's stop button sets blnStop from its click
+// handler, which runs inside such a yield; the wait sees the flag right after the yield and
+// the transfer ends with XM_STOPPED. The flag is atomic, so a signal handler (Ctrl-C on a
+// terminal) may set it too. Operations clear it before they start a transfer; nothing clears
+// it when a transfer ends.
+
+#include "serial/BytePort.h"
+#include "serial/Clock.h"
+#include "serial/LineSettings.h"
+#include "serial/TransferView.h"
+
+#include <atomic>
+
+namespace kel {
+class AppCore;
+}
+
+namespace kel::serial {
+
+constexpr int kWaitSliceMs = 10;
+
+struct SerialLink {
+    SerialLink(AppCore& core, BytePort& port, Clock& clock)
+        : core(core), MSComm1(port), clock(clock)
+    {
+    }
+
+    AppCore& core;     // settings, messages and the prompter for failure boxes
+    BytePort& MSComm1; // the program's one serial port
+    Clock& clock;
+
+    std::atomic<bool> blnStop{false};
+    // The longest a transfer's wait sleeps on the port before it yields to the event loop
+    // and looks at blnStop again.
+    int waitSliceMs = kWaitSliceMs;
+
+    // The progress window while one is shown; null otherwise.
+    TransferView* view = nullptr;
+    TransferDisplay display;
+
+    // ---- Held by the transfer functions for the length of one transfer.
+    BytePort* xmPort = nullptr; // the port the XMODEM functions work on (XmAttachPort)
+    LineSettings xmLine;        // its line settings, set by XmOpenPort
+};
+
+// Hands the display to the view and lets the event loop run once.
+void yieldToEventLoop(SerialLink& link);
+
+} // namespace kel::serial

@@ -1,0 +1,55 @@
+#include "serial/TransferView.h"
+
+namespace kel::serial {
+
+void TransferDisplay::setReadCaption(const QString& prefix, const QString& suffix)
+{
+    m_readPrefix = prefix;
+    m_readSuffix = suffix;
+}
+
+void TransferDisplay::setReadPosition(qint64 nextPosition)
+{
+    m_readPosition = nextPosition;
+    m_readShown = true;
+    m_readChanged = true;
+}
+
+QString TransferDisplay::readText() const
+{
+    if (!m_readShown)
+        return {};
+    return m_readPrefix + QLatin1Char(' ') + QString::number(m_readPosition) + QLatin1Char(' ') +
+           m_readSuffix;
+}
+
+void TransferDisplay::setBarMaximum(qint64 maximum)
+{
+    m_barMaximum = maximum;
+    m_barChanged = true;
+}
+
+void TransferDisplay::setBarValue(qint64 value)
+{
+    m_barValue = value;
+    m_barChanged = true;
+}
+
+void TransferDisplay::reset()
+{
+    *this = TransferDisplay();
+}
+
+void TransferDisplay::publish(TransferView* view)
+{
+    if (!view)
+        return;
+    if (m_readChanged)
+        view->setReadText(readText());
+    if (m_barChanged)
+        view->setProgress(m_barValue, m_barMaximum);
+    m_readChanged = false;
+    m_barChanged = false;
+}
+
+} // namespace kel::serial

@@ -1,0 +1,51 @@
+#pragma once
+// What a transfer shows in the progress window: the caption of lblRead (the running byte
+// position of a receive) and the value and maximum of ProgressBar1 (the bytes of a send).
+//
+// The transfer engine keeps these values in TransferDisplay and hands them to the view only
+// when it yields to the event loop, so a window repaints at the event loop's pace however
+// often the values change; a view never sees a value that was overwritten before a yield.
+
+#include <QString>
+
+namespace kel::serial {
+
+class TransferView {
+public:
+    virtual ~TransferView() = default;
+    virtual void setReadText(const QString& text) = 0;          // lblRead caption
+    virtual void setProgress(qint64 value, qint64 maximum) = 0; // ProgressBar1
+};
+
+// The values behind the view, as the transfer functions set them.
+class TransferDisplay {
+public:
+    // The receive caption is prefix, a space, the next file position, a space, suffix.
+    void setReadCaption(const QString& prefix, const QString& suffix);
+    void setReadPosition(qint64 nextPosition);
+    QString readText() const;
+
+    void setBarMaximum(qint64 maximum);
+    void setBarValue(qint64 value);
+    qint64 barMaximum() const { return m_barMaximum; }
+    qint64 barValue() const { return m_barValue; }
+
+    // A new progress window: no caption, bar at 0 of 0.
+    void reset();
+
+    // Hands what changed since the last call to view (nothing when view is null).
+    void publish(TransferView* view);
+
+private:
+    QString m_readPrefix;
+    QString m_readSuffix;
+    qint64 m_readPosition = 0;
+    bool m_readShown = false;
+    bool m_readChanged = false;
+
+    qint64 m_barMaximum = 0;
+    qint64 m_barValue = 0;
+    bool m_barChanged = false;
+};
+
+} // namespace kel::serial

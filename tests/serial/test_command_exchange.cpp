@@ -1,0 +1,190 @@
+// One command and its reply against a simulated sensor.
+
+#include "serial/CommandExchange.h"
+#include "support/SimulatedLink.h"
+
+#include "support/QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel::serial;
+using namespace kel::test;
+
+namespace {
+
+const QString kMessage21 = QStringLiteral(
+    "The COM port cannot be opened.\r\nCheck the port number and the communication settings.");
+const QString kMessage22 = QStringLiteral(
+    "Communication with the sensor failed.\r\nCheck the cable and the communication settings.");
+const QString kMessage24 =
+    QStringLiteral("The sensor did not accept the command.\r\nCheck the state of the sensor.");
+
+class CommandTest : public ::testing::Test {
+protected:
+    explicit CommandTest(quint32 clockStart = 0) : line(1, clockStart), sim(line) {}
+
+    // The sensor answers a complete command line with reply, in pieces delayMs apart.
+    void sensorAnswers(QList<QByteArray> pieces, quint64 delayMs = 0)
+    {
+        line.setPeer(1, [this, pieces, delayMs](const QByteArray& bytes) {
+            received += bytes;
+            if (!received.endsWith(sim.core.strDelimiter.toLatin1()))
+                return;
+            for (qsizetype i = 0; i < pieces.size(); ++i)
+                line.send(1, pieces.at(i), delayMs * i);
+        });
+    }
+    QStringList boxTexts() const
+    {
+        QStringList texts;
+        for (const ShownBox& box : sim.prompter.boxes)
+            texts.append(box.text);
+        return texts;
+    }
+
+    SimulatedLine line;
+    SimulatedLink sim;
+    QByteArray received;
+};
+
+struct ReplyCase {
+    const char* name;
+    const char* delimiter;
+    QList<QByteArray> pieces;
+    QString reply;
+    QString message; // "" when none
+    quint64 endsAt;
+};
+void PrintTo(const ReplyCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ReplyTest : public CommandTest, public ::testing::WithParamInterface<ReplyCase> {};
+
+TEST_P(ReplyTest, replyEndsBeforeTheDelimiter)
+{
+    const ReplyCase& c = GetParam();
+    sim.core.strDelimiter = QString::fromLatin1(c.delimiter);
+    sensorAnswers(c.pieces, 100);
+
+    EXPECT_EQ(SendCommand(sim.link, QStringLiteral("IMGINFO 0 1")), c.reply) << c.name;
+    EXPECT_EQ(received, QByteArray("IMGINFO 0 1") + c.delimiter) << c.name;
+    EXPECT_EQ(boxTexts(), c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.name;
+    EXPECT_EQ(line.now(), c.endsAt) << c.name;
+    EXPECT_FALSE(sim.port().isOpen()) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ReplyTest,
+    ::testing::Values(ReplyCase{"cr", "\r", {"OK\r"}, "OK", "", 4},
+                      ReplyCase{"lf", "\n", {"OK\n"}, "OK", "", 4},
+                      ReplyCase{"crLf", "\r\n", {"OK\r\n"}, "OK", "", 5},
+                      ReplyCase{"crLfNeedsBoth", "\r\n", {"OK\r"}, "", kMessage22, 5000},
+                      ReplyCase{
+                          "textAfterTheDelimiterIsDropped", "\r", {"OK\rNEXT\r"}, "OK", "", 4},
+                      ReplyCase{"piecesAreJoined", "\r", {"2", "5", "0\r"}, "250", "", 204},
+                      ReplyCase{"replyIsNotTrimmed", "\r", {" 12 \r"}, " 12 ", "", 5},
+                      ReplyCase{"lineFeedInsideACrLfReply", "\r\n", {"A\nB\r\n"}, "A\nB", "", 6},
+                      ReplyCase{"emptyLineFailsAtOnce", "\r", {"\r"}, "", kMessage22, 4},
+                      ReplyCase{"errorReply", "\r", {"ER\r"}, "ER", kMessage24, 4},
+                      ReplyCase{"noReply", "\r", {}, "", kMessage22, 5000}));
+
+TEST_F(CommandTest, commandIsSentWithoutSurroundingSpacesOnly)
+{
+    sensorAnswers({"OK\r"});
+    EXPECT_EQ(SendCommand(sim.link, QStringLiteral("  M /C\t ")), QStringLiteral("OK"));
+    EXPECT_EQ(received, QByteArray("M /C\t\r"));
+}
+
+TEST_F(CommandTest, bytesWaitingBeforeTheCommandAreNotPartOfTheReply)
+{
+    sensorAnswers({"NEW\r"});
+    ASSERT_EQ(OpenPort(sim.link), 0);
+    line.send(1, "OLD\r");
+    sim.port().waitForMoreInput(10);
+    ASSERT_EQ(sim.port().bytesAvailable(), 4);
+
+    EXPECT_EQ(ExchangeLine(sim.link, QStringLiteral("M")), QStringLiteral("NEW"));
+}
+
+TEST_F(CommandTest, portThatCannotOpenFailsAtOnceWithMessage21)
+{
+    sim.port().openFailure = QStringLiteral("No such file or directory");
+    CommandOutcome outcome;
+
+    EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M"), &outcome), QString());
+    EXPECT_EQ(boxTexts(), QStringList{kMessage21});
+    EXPECT_EQ(outcome.failure, CommandFailure::PortCannotOpen);
+    EXPECT_TRUE(outcome.detail.contains(QStringLiteral("No such file or directory")));
+    EXPECT_EQ(line.now(), 0u);
+}
+
+TEST_F(CommandTest, settingsThePortRefusesFailWithMessage21)
+{
+    for (const char* settings : {"38400,N,8", "fast,N,8,1", "38400,X,8,1", "38400,N,9,1"}) {
+        sim.prompter.boxes.clear();
+        sim.core.strComSetting = QString::fromLatin1(settings);
+        EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M")), QString()) << settings;
+        EXPECT_EQ(boxTexts(), QStringList{kMessage21}) << settings;
+        EXPECT_TRUE(sim.port().opens.isEmpty()) << settings;
+    }
+}
+
+TEST_F(CommandTest, portIsOpenedWithTheSettingsAndDtrRaised)
+{
+    sensorAnswers({"OK\r"});
+    sim.core.strComSetting = QStringLiteral("19200,E,7,2");
+    sim.core.strComDevice = QStringLiteral("/dev/ttyUSB3");
+    sim.core.iComPort = 2;
+    SendCommand(sim.link, QStringLiteral("M"));
+
+    ASSERT_EQ(sim.port().opens.size(), 1);
+    const PortOptions& options = sim.port().opens.at(0);
+    EXPECT_TRUE(options.dtr);
+    EXPECT_EQ(options.line, (LineSettings{19200, Parity::Even, 7, StopBits::Two}));
+#ifndef Q_OS_WIN
+    EXPECT_EQ(options.device, QStringLiteral("/dev/ttyUSB3"));
+#endif
+}
+
+TEST_F(CommandTest, portFailureDuringTheExchangeIsSilent)
+{
+    sim.port().writeFailure = QStringLiteral("Input/output error");
+    CommandOutcome outcome;
+
+    EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M"), &outcome), QString());
+    EXPECT_TRUE(sim.prompter.boxes.isEmpty());
+    EXPECT_EQ(outcome.failure, CommandFailure::RuntimeFailure);
+    EXPECT_FALSE(sim.port().isOpen());
+}
+
+TEST_F(CommandTest, portLeftOpenIsClosedBeforeTheExchange)
+{
+    sensorAnswers({"OK\r"});
+    ASSERT_EQ(OpenPort(sim.link), 0);
+    EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M")), QStringLiteral("OK"));
+    EXPECT_EQ(sim.port().opens.size(), 2);
+}
+
+TEST_F(CommandTest, exchangeNeverYieldsToTheEventLoop)
+{
+    sensorAnswers({"OK\r"}, 0);
+    SendCommand(sim.link, QStringLiteral("M"));
+    sensorAnswers({});
+    SendCommand(sim.link, QStringLiteral("M"));
+    EXPECT_EQ(sim.clock.yields, 0);
+}
+
+class WrappingClockTest : public CommandTest {
+protected:
+    WrappingClockTest() : CommandTest(0xFFFFFFFFu - 2000u) {}
+};
+
+TEST_F(WrappingClockTest, timeoutIsFiveSecondsAcrossTheTimerWrap)
+{
+    EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M")), QString());
+    EXPECT_EQ(line.now(), 5000u);
+}
+
+} // namespace
