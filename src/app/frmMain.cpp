@@ -72,7 +72,7 @@ QLabel* valueLabel(QWidget* parent, int index)
 } // namespace
 
 frmMain::frmMain(AppCore& core, QWidget* parent)
-    : QMainWindow(parent), cdlFileOpen(core.prompter()), m_core(core)
+    : QMainWindow(parent), cdlFileOpen(core.prompter()), m_core(core), m_link(core, m_port, m_clock)
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -93,6 +93,7 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
 
     row->setSizeConstraint(QLayout::SetFixedSize);
     setCentralWidget(central);
+    connectSensorControls();
 }
 
 void frmMain::buildMenus()
@@ -230,13 +231,6 @@ void frmMain::LoadSettings()
 void frmMain::DeleteTempFiles()
 {
     kel::DeleteTempFiles(m_core.paths());
-}
-
-void frmMain::StopContinuousOnExit()
-{
-    if (!blnContinuous)
-        return;
-    // The measurement panel ends the sensor's continuous measurement here.
 }
 
 void frmMain::ShutDown()

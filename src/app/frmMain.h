@@ -4,6 +4,10 @@
 // the operations they run.
 
 #include "files/CommonDialog.h"
+#include "image/ImageState.h"
+#include "serial/QtBytePort.h"
+#include "serial/SerialLink.h"
+#include "serial/SystemClock.h"
 
 #include <QMainWindow>
 #include <array>
@@ -48,9 +52,30 @@ public:
     // Opens a document with the program the desktop associates with it; tests replace it.
     std::function<void(const QUrl&)> openWithShell;
 
-    // Shutdown step of the measurement panel.
+    // ---- Image panel: fetch the sensor's image, load the current image into the sensor.
+    void cmdConvert_Click();
+    bool fncImgAcquire();
+    void SetImgInfo();
+    void cmdLoad_Click();
+    bool blnNotSaved = false; // the fetched image has not been saved yet
+
+    // Shows the bitmap at path at its own size from the top-left corner; false when it cannot
+    // be loaded. ClearPicture leaves the picture box empty.
+    bool ShowPicture(const QString& path);
+    void ClearPicture();
+
+    // ---- Measurement panel.
+    void cmdMeasure_Click();
+    void cmdGetMesure_Click();
+    // Shutdown step: ends a continuous measurement that still runs.
     void StopContinuousOnExit();
     bool blnContinuous = false;
+
+    // ---- System and Bank menus.
+    void mnuBankSelect_Click(int index);
+    void mnuBankLoad_Click();
+    void mnuSystemSave_Click();
+    void mnuSystemLoad_Click();
 
     // ---- Controls.
     QLabel* Picture1 = nullptr;
@@ -95,6 +120,8 @@ public:
     QAction* mnuVersion = nullptr;
 
     AppCore& core() { return m_core; }
+    serial::SerialLink& link() { return m_link; }
+    ImageState& image() { return m_image; }
 
 protected:
     // Every way of closing the window runs the shutdown.
@@ -103,9 +130,16 @@ protected:
 private:
     void buildMenus();
     void connectDialogMenus();
+    void connectSensorControls();
+    // Shows message 1 when an operation succeeded; a failure was reported where it happened.
+    void reportCompletion(bool succeeded);
     QWidget* buildLeftColumn();
 
     AppCore& m_core;
+    serial::QtBytePort m_port; // the program's serial port, opened for each exchange
+    serial::SystemClock m_clock;
+    serial::SerialLink m_link;
+    ImageState m_image;
     bool m_shuttingDown = false;
 };
 

@@ -1,0 +1,228 @@
+// Main window handlers of the image panel (fetch the sensor's image and show it converted,
+// load the current image into the sensor) and of the System and Bank menus.
+
+#include "app/AppCore.h"
+#include "app/VbConvert.h"
+#include "app/WorkFolders.h"
+#include "app/frmMain.h"
+#include "image/ConvertProcess.h"
+#include "image/Gains.h"
+#include "image/ImageFiles.h"
+#include "sensor/frmWait.h"
+#include "serial/CommandExchange.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <stdexcept>
+
+namespace kel {
+
+namespace {
+
+constexpr int kQuestionFetch = 1;
+constexpr int kQuestionDiscardUnsaved = 2;
+constexpr int kQuestionUpload = 3;
+
+// Height shown for the size code of "IMGINFO 0 4".
+const char* const kHeights[] = {"432", "216", "108"};
+
+const QString kReplyError = QStringLiteral("ER");
+
+// A run-time failure of the fetch, shown with its description.
+struct FlowFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+int checked(std::optional<int> value, const QString& error)
+{
+    if (!value)
+        throw FlowFailure(error.toStdString());
+    return *value;
+}
+
+bool goesOn(qint16 answer)
+{
+    return answer == AnswerYes || answer == AnswerOk;
+}
+
+} // namespace
+
+void frmMain::connectSensorControls()
+{
+    connect(cmdConvert, &QPushButton::clicked, this, &frmMain::cmdConvert_Click);
+    connect(cmdLoad, &QPushButton::clicked, this, &frmMain::cmdLoad_Click);
+    connect(cmdMeasure, &QPushButton::clicked, this, &frmMain::cmdMeasure_Click);
+    connect(cmdGetMesure, &QPushButton::clicked, this, &frmMain::cmdGetMesure_Click);
+    for (int bank = 1; bank <= 8; ++bank)
+        connect(mnuBankSelect[bank], &QAction::triggered, this,
+                [this, bank] { mnuBankSelect_Click(bank); });
+    connect(mnuBankLoad, &QAction::triggered, this, &frmMain::mnuBankLoad_Click);
+    connect(mnuSystemSave, &QAction::triggered, this, &frmMain::mnuSystemSave_Click);
+    connect(mnuSystemLoad, &QAction::triggered, this, &frmMain::mnuSystemLoad_Click);
+}
+
+void frmMain::reportCompletion(bool succeeded)
+{
+    if (succeeded)
+        m_core.ShowMessageOrFailure(kSectionMessage, MsgCompleted);
+}
+
+bool frmMain::ShowPicture(const QString& path)
+{
+    QPixmap picture;
+    if (!picture.load(path, "BMP"))
+        return false;
+    picCnvBmp->setPixmap(picture);
+    return true;
+}
+
+void frmMain::ClearPicture()
+{
+    picCnvBmp->clear();
+}
+
+void frmMain::cmdConvert_Click()
+{
+    m_core.ShowMessageOrFailure(kSectionQuestion, kQuestionFetch);
+    if (!goesOn(m_core.iMsgAnswer))
+        return;
+    if (fncImgAcquire()) {
+        blnNotSaved = true;
+        m_core.ShowMessageOrFailure(kSectionMessage, MsgCompleted);
+    }
+}
+
+bool frmMain::fncImgAcquire()
+{
+    try {
+        if (blnNotSaved) {
+            m_core.ShowMessageOrFailure(kSectionQuestion, kQuestionDiscardUnsaved);
+            if (!goesOn(m_core.iMsgAnswer))
+                return false;
+            blnNotSaved = false;
+        }
+        mnuBmpSave->setEnabled(false);
+        mnuBinSave->setEnabled(false);
+        cmdLoad->setEnabled(false);
+        ClearPicture();
+        repaint();
+
+        for (int index = 0; index <= 4; ++index) {
+            const QString reply =
+                serial::SendCommand(m_link, QStringLiteral("IMGINFO 0 %1").arg(index));
+            if (reply.isEmpty() || reply == kReplyError)
+                return false;
+            QString error;
+            if (index < 4) {
+                lblValue[index]->setText(QString::number(checked(toInt16(reply, &error), error)));
+            } else {
+                lblValue[4]->setText(QString::number(kSensorWidth));
+                const int code = checked(toInt16(reply, &error), error);
+                if (code >= 0 && code <= 2) // any other code leaves the height shown before
+                    lblValue[5]->setText(QLatin1String(kHeights[code]));
+            }
+        }
+        SetImgInfo();
+
+        frmWait wait(m_core, m_link, this, cdlFileOpen);
+        if (!wait.fncImgConvert(optSelect[0]->isChecked()))
+            return false;
+
+        const QString bitmap = fncConvertProcess(
+            m_core, m_image, optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey,
+            m_core.paths().tmpDir(), kTmpBin);
+        if (bitmap.isEmpty()) {
+            m_core.ShowMessageOrFailure(kSectionMessage, MsgConversionFailed);
+            return false;
+        }
+        if (optSelect[0]->isChecked()) {
+            mnuBinSave->setEnabled(true);
+            cmdLoad->setEnabled(true);
+        }
+        mnuBmpSave->setEnabled(true);
+        if (!ShowPicture(bitmap))
+            throw FlowFailure(QStringLiteral("Invalid picture (%1)").arg(bitmap).toStdString());
+        repaint();
+        return true;
+    } catch (const std::exception& failure) {
+        m_core.ShowFailure(QString::fromStdString(failure.what()));
+        return false;
+    }
+}
+
+void frmMain::SetImgInfo()
+{
+    SensorImage& current = m_image.CurrentImage;
+    assignModelName(current, kSensorModelName);
+    QString error;
+    quint8* fields[] = {&current.BayerPhase, &current.GainR, &current.GainG, &current.GainB};
+    for (int index = 0; index < 4; ++index)
+        *fields[index] =
+            static_cast<quint8>(checked(toByte(lblValue[index]->text(), &error), error));
+    current.Width = static_cast<qint16>(checked(toInt16(lblValue[4]->text(), &error), error));
+    current.Height = static_cast<qint16>(checked(toInt16(lblValue[5]->text(), &error), error));
+}
+
+void frmMain::cmdLoad_Click()
+{
+    const QString loadFile = m_core.paths().tmpDir() + QLatin1Char('/') + kTmpUpload;
+    m_core.ShowMessageOrFailure(kSectionQuestion, kQuestionUpload);
+    if (!goesOn(m_core.iMsgAnswer))
+        return;
+
+    SensorImage& upload = m_image.UploadImage;
+    quint8* fields[] = {&upload.BayerPhase, &upload.GainR, &upload.GainG, &upload.GainB};
+    quint8 values[4] = {};
+    for (int index = 0; index <= 3; ++index) {
+        const QString reply =
+            serial::SendCommand(m_link, QStringLiteral("IMGINFO 0 %1").arg(index));
+        if (reply.isEmpty() || reply == kReplyError)
+            return;
+        // A value the sensor cannot mean is reported like in the fetch, and nothing is sent.
+        QString error;
+        const std::optional<int> value = toByte(reply, &error);
+        if (!value) {
+            m_core.ShowFailure(error);
+            return;
+        }
+        values[index] = static_cast<quint8>(*value);
+    }
+    for (int index = 0; index <= 3; ++index)
+        *fields[index] = values[index];
+
+    if (!fncRemoveGains(m_image))
+        return;
+    if (!fncMakeTmpBinFile(m_core, m_image, loadFile))
+        return;
+    frmWait wait(m_core, m_link, this, cdlFileOpen);
+    reportCompletion(wait.fncImgLoad());
+}
+
+void frmMain::mnuBankSelect_Click(int index)
+{
+    frmWait wait(m_core, m_link, this, cdlFileOpen);
+    reportCompletion(wait.fncBankSave(static_cast<qint16>(index)));
+}
+
+void frmMain::mnuBankLoad_Click()
+{
+    frmWait wait(m_core, m_link, this, cdlFileOpen);
+    reportCompletion(wait.fucBankLoad());
+}
+
+void frmMain::mnuSystemSave_Click()
+{
+    frmWait wait(m_core, m_link, this, cdlFileOpen);
+    reportCompletion(wait.fncSystemSave());
+}
+
+void frmMain::mnuSystemLoad_Click()
+{
+    frmWait wait(m_core, m_link, this, cdlFileOpen);
+    reportCompletion(wait.fncSystemLoad());
+}
+
+} // namespace kel

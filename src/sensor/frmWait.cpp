@@ -1,0 +1,148 @@
+#include "sensor/frmWait.h"
+#include "app/AppCore.h"
+#include "app/FormLabels.h"
+#include "serial/CommandExchange.h"
+#include "serial/FileTransfer.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <limits>
+
+namespace kel {
+
+namespace {
+
+// Status lines of section "Label".
+constexpr int kStatusOpened = 6;
+constexpr int kStatusCommand = 7;
+constexpr int kStatusSending = 8;
+constexpr int kStatusReceiving = 9;
+
+const QString kReplyOk = QStringLiteral("OK");
+
+} // namespace
+
+frmWait::frmWait(AppCore& core, serial::SerialLink& link, QWidget* mainWindow, CommonDialog& dialog)
+    : QDialog(mainWindow), m_core(core), m_link(link), m_mainWindow(mainWindow), m_dialog(dialog)
+{
+    setObjectName(QStringLiteral("frmWait"));
+    setWindowModality(Qt::NonModal);
+
+    lblWait = new QLabel(this);
+    lblWait->setObjectName(QStringLiteral("lblWait"));
+    lblRead = new QLabel(this);
+    lblRead->setObjectName(QStringLiteral("lblRead"));
+    lblRead->setVisible(false);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setMinimum(0);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setVisible(false);
+    ProgressBar1->setMinimumWidth(320);
+    btnStop = new QPushButton(QStringLiteral("Stop"), this);
+    btnStop->setObjectName(QStringLiteral("btnStop"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblWait);
+    layout->addWidget(lblRead);
+    layout->addWidget(ProgressBar1);
+    layout->addWidget(btnStop, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(btnStop, &QPushButton::clicked, this, &frmWait::btnStop_Click);
+    Form_Load();
+}
+
+frmWait::~frmWait()
+{
+    if (m_link.view == this)
+        m_link.view = nullptr;
+}
+
+void frmWait::Form_Load()
+{
+    LoadFormLabels(m_core, this);
+}
+
+void frmWait::btnStop_Click()
+{
+    m_link.blnStop = true;
+}
+
+void frmWait::closeEvent(QCloseEvent* event)
+{
+    if (m_running) {
+        btnStop_Click();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void frmWait::reject()
+{
+    if (m_running)
+        btnStop_Click(); // Esc stops like the button; the operation closes the window
+    else
+        QDialog::reject();
+}
+
+void frmWait::setReadText(const QString& text)
+{
+    lblRead->setText(text);
+}
+
+void frmWait::setProgress(qint64 value, qint64 maximum)
+{
+    // The bar holds an int: scale files beyond its range rather than wrap.
+    int scale = 1;
+    while (maximum / scale > std::numeric_limits<int>::max())
+        scale *= 2;
+    ProgressBar1->setMaximum(static_cast<int>(maximum / scale));
+    ProgressBar1->setValue(static_cast<int>(value / scale));
+}
+
+void frmWait::setStatus(int labelNumber)
+{
+    lblWait->setText(m_core.GetMessageText(kSectionLabel, labelNumber));
+    // The command exchange that follows blocks the event loop: paint now or never.
+    repaint();
+}
+
+void frmWait::begin()
+{
+    m_link.blnStop = false;
+    lblRead->setVisible(true);
+    m_mainWindow->setEnabled(false);
+    m_running = true;
+    m_link.view = this;
+    m_link.display.reset();
+    setStatus(kStatusOpened);
+    show();
+    repaint();
+}
+
+bool frmWait::exchangeAndTransfer(const QString& command, const QString& path, Direction direction)
+{
+    setStatus(kStatusCommand);
+    if (serial::SendCommand(m_link, command) != kReplyOk)
+        return false;
+    setStatus(direction == Direction::Receive ? kStatusReceiving : kStatusSending);
+    return direction == Direction::Receive ? bool(serial::ReceiveFile(m_link, path))
+                                           : bool(serial::SendFile(m_link, path));
+}
+
+bool frmWait::finish(bool result)
+{
+    ProgressBar1->setVisible(false);
+    m_link.view = nullptr;
+    m_running = false;
+    m_mainWindow->setEnabled(true);
+    hide();
+    return result;
+}
+
+} // namespace kel

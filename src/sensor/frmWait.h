@@ -1,0 +1,73 @@
+#pragma once
+// The progress window. Every transfer with the sensor runs inside one of its operations: the
+// main window is disabled, the window shows where the operation is and offers the stop button,
+// which is then the only control that reacts. A window is made for one operation and closed
+// at its end.
+
+#include "serial/SerialLink.h"
+#include "serial/TransferView.h"
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace kel {
+
+class AppCore;
+class CommonDialog;
+struct BackupKind;
+
+class frmWait : public QDialog, public serial::TransferView {
+    Q_OBJECT
+public:
+    // mainWindow is disabled while an operation runs; dialog asks for backup files.
+    frmWait(AppCore& core, serial::SerialLink& link, QWidget* mainWindow, CommonDialog& dialog);
+    ~frmWait() override;
+
+    void Form_Load();
+    void btnStop_Click();
+
+    // Each returns true only when the sensor answered "OK" and the transfer succeeded.
+    bool fncImgConvert(bool colour); // "IMGSAVE 0" (colour) or "IMGSAVE 1" into TMP/tmp.bin
+    bool fncImgLoad();               // "IMGLOAD" of TMP/tmp_2.bin
+    bool fncBankSave(qint16 bank);   // "BANKSAVE n" into a chosen file
+    bool fucBankLoad();              // "BANKLOAD" of a chosen file
+    bool fncSystemSave();            // "SYSSAVE" into a chosen file
+    bool fncSystemLoad();            // "SYSLOAD" of a chosen file
+
+    QLabel* lblWait = nullptr;
+    QLabel* lblRead = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QPushButton* btnStop = nullptr;
+
+    // TransferView
+    void setReadText(const QString& text) override;
+    void setProgress(qint64 value, qint64 maximum) override;
+
+protected:
+    // Closing the window is a request to stop, like the button; the operation closes it.
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    enum class Direction { Receive, Send };
+
+    // Steps common to every operation.
+    void begin();
+    void setStatus(int labelNumber);
+    bool exchangeAndTransfer(const QString& command, const QString& path, Direction direction);
+    bool finish(bool result);
+
+    bool backup(const BackupKind& kind, const QString& command);
+    bool restore(const BackupKind& kind, const QString& command);
+
+    AppCore& m_core;
+    serial::SerialLink& m_link;
+    QWidget* m_mainWindow;
+    CommonDialog& m_dialog;
+    bool m_running = false;
+};
+
+} // namespace kel
