@@ -4,6 +4,9 @@
 include(GNUInstallDirs)
 
 install(TARGETS keltool kelctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET kelsim)
+  install(TARGETS kelsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/resources/lang/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/keltool)
 if(EXISTS ${PROJECT_SOURCE_DIR}/src/resources/help)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian machine:
-#   scripts/quickstart.sh run    install what is needed, build, start the GUI
+#   scripts/quickstart.sh run    install what is needed, build, start the GUI against the
+#                                simulated sensor kelsim
 #   scripts/quickstart.sh test   install what is needed, build, run every test
 # BUILD_DIR (default: build) chooses the build folder; JOBS the parallel build jobs.
 set -euo pipefail
@@ -42,11 +43,31 @@ run)
     install_packages
     build_all
     cd "$build/bin"
+    # The simulated sensor, on a pseudo-terminal reached through a link that stays the same
+    # from run to run; it points the "Device" key of Setting.ini at that link and keeps its
+    # banks in the build folder.
+    sim_link="$build/kelsim.pty"
+    if [ -L "$sim_link" ]; then rm -f "$sim_link"; fi # left by a kelsim that was killed
+    ./kelsim --link "$sim_link" --settings "$build/bin/Setting.ini" \
+        --state "$build/kelsim-state" >/dev/null 2>"$build/kelsim.log" &
+    sim_pid=$!
+    trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true' EXIT
+    trap 'exit 130' INT TERM HUP
+    for _ in $(seq 100); do
+        [ -L "$sim_link" ] && break
+        if ! kill -0 "$sim_pid" 2>/dev/null; then
+            cat "$build/kelsim.log" >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
+    echo "Simulated sensor kelsim on $sim_link (log: $build/kelsim.log)"
     if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
         echo "No display: starting the GUI under Xvfb (nothing will be visible)."
-        exec xvfb-run -a ./keltool
+        xvfb-run -a ./keltool
+    else
+        ./keltool
     fi
-    exec ./keltool
     ;;
 test)
     install_packages

@@ -1,0 +1,123 @@
+#include "FaultyPort.h"
+
+#include "serial/XmodemProtocol.h"
+
+namespace kel::sim {
+
+namespace {
+
+constexpr qsizetype kChecksumPacketSize = 3 + serial::kBlockSize + 1;
+
+bool isDataPacket(const QByteArray& bytes)
+{
+    return bytes.size() >= kChecksumPacketSize && static_cast<quint8>(bytes.at(0)) == serial::SOH;
+}
+
+} // namespace
+
+FaultyPort::FaultyPort(serial::BytePort& inner, const ByteFaults& faults,
+                       std::atomic<bool>& stopRequest)
+    : m_inner(inner), m_faults(faults), m_stopRequest(stopRequest), m_random(faults.seed)
+{
+}
+
+void FaultyPort::setMode(Mode mode)
+{
+    m_mode = mode;
+    if (mode == Mode::Sending) {
+        m_lastPacket.clear();
+        m_packets = 0;
+        m_cancelled = false;
+    }
+}
+
+bool FaultyPort::open(const serial::PortOptions& options, QString* error)
+{
+    return m_inner.open(options, error);
+}
+
+void FaultyPort::pull()
+{
+    QByteArray arrived = m_inner.readAll();
+    if (m_mode == Mode::Sending && m_faults.ignoreCrcRequest)
+        arrived.replace(static_cast<char>(serial::CRC_REQUEST), QByteArray());
+    m_input.append(arrived);
+}
+
+qint64 FaultyPort::bytesAvailable()
+{
+    pull();
+    return m_input.size();
+}
+
+void FaultyPort::discardInput()
+{
+    m_inner.discardInput();
+    m_input.clear();
+}
+
+QByteArray FaultyPort::readAll()
+{
+    pull();
+    QByteArray bytes;
+    bytes.swap(m_input);
+    return bytes;
+}
+
+QByteArray FaultyPort::read(qint64 count)
+{
+    pull();
+    const QByteArray bytes = m_input.left(count);
+    m_input.remove(0, bytes.size());
+    return bytes;
+}
+
+void FaultyPort::write(const QByteArray& bytes)
+{
+    if (m_mode == Mode::Idle) {
+        m_inner.write(bytes);
+        return;
+    }
+    if (cancelsHere(bytes))
+        return;
+    m_inner.write(damaged(bytes));
+}
+
+// A send is cancelled instead of putting out the first block past the limit; a block sent
+// again after a NAK does not count twice.
+bool FaultyPort::cancelsHere(const QByteArray& bytes)
+{
+    if (m_mode != Mode::Sending || m_faults.cancelAfterBlock <= 0 || !isDataPacket(bytes))
+        return false;
+    if (bytes == m_lastPacket)
+        return false;
+    if (m_packets >= m_faults.cancelAfterBlock) {
+        m_cancelled = true;
+        m_stopRequest = true;
+        return true;
+    }
+    ++m_packets;
+    m_lastPacket = bytes;
+    return false;
+}
+
+QByteArray FaultyPort::damaged(const QByteArray& bytes)
+{
+    if (m_faults.corruptPercent <= 0 && m_faults.dropPercent <= 0)
+        return bytes;
+    std::uniform_real_distribution<double> percent(0.0, 100.0);
+    std::uniform_int_distribution<int> bit(0, 7);
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (const char byte : bytes) {
+        if (percent(m_random) < m_faults.dropPercent)
+            continue;
+        if (percent(m_random) < m_faults.corruptPercent)
+            out.append(static_cast<char>(byte ^ (1 << bit(m_random))));
+        else
+            out.append(byte);
+    }
+    return out;
+}
+
+} // namespace kel::sim
