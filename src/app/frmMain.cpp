@@ -138,6 +138,7 @@ void frmMain::buildMenus()
 
     connect(mnuQuit, &QAction::triggered, this, &frmMain::mnuQuit_Click);
     connectDialogMenus();
+    connectFileMenu();
 }
 
 QWidget* frmMain::buildLeftColumn()
@@ -238,7 +239,8 @@ void frmMain::ShutDown()
     if (m_shuttingDown)
         return;
     m_shuttingDown = true;
-    setEnabled(false); // no user input once the shutdown has begun
+    m_link.blnStop = true; // a transfer that runs ends at its next wait
+    setEnabled(false);     // no user input once the shutdown has begun
     m_core.SaveLanguage();
     DeleteTempFiles();
     StopContinuousOnExit();
@@ -247,6 +249,11 @@ void frmMain::ShutDown()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // While an operation runs only its stop button takes input, the close box included.
+    if (!centralWidget()->isEnabled() && !m_shuttingDown) {
+        event->ignore();
+        return;
+    }
     ShutDown();
     event->accept();
 }

@@ -3,6 +3,7 @@
 // converted image. This file holds its start-up and shutdown; the panels' handlers come with
 // the operations they run.
 
+#include "files/BatchChoice.h"
 #include "files/CommonDialog.h"
 #include "image/ImageState.h"
 #include "serial/QtBytePort.h"
@@ -43,6 +44,15 @@ public:
 
     // Ends the process once the shutdown steps are done; tests replace it.
     std::function<void()> endProcess;
+
+    // ---- File menu: keep and reopen images without the sensor, convert files in batches.
+    void mnuBinSave_Click();
+    void mnuBinLoad_Click();
+    void mnuBmpSave_Click();
+    void mnuBmpLoad_Click();
+    void mnuEachConv_Click();
+    void mnuAllConv_Click();
+    BatchChoice batchChoice; // the files and the output folder of the last batch choice
 
     // ---- Option and Help menus.
     void mnuConvert_Click();
@@ -130,6 +140,7 @@ protected:
 private:
     void buildMenus();
     void connectDialogMenus();
+    void connectFileMenu();
     void connectSensorControls();
     // Shows message 1 when an operation succeeded; a failure was reported where it happened.
     void reportCompletion(bool succeeded);

@@ -6,6 +6,8 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -112,11 +114,24 @@ void frmWait::setStatus(int labelNumber)
     repaint();
 }
 
+// The main window takes no input while an operation runs. Its controls and menus are disabled
+// rather than the window itself: disabling a window disables the windows it owns too, and the
+// stop button of this one must keep working.
+void frmWait::setMainWindowEnabled(bool enabled)
+{
+    if (auto* main = qobject_cast<QMainWindow*>(m_mainWindow)) {
+        main->centralWidget()->setEnabled(enabled);
+        main->menuBar()->setEnabled(enabled);
+    } else {
+        m_mainWindow->setEnabled(enabled);
+    }
+}
+
 void frmWait::begin()
 {
     m_link.blnStop = false;
     lblRead->setVisible(true);
-    m_mainWindow->setEnabled(false);
+    setMainWindowEnabled(false);
     m_running = true;
     m_link.view = this;
     m_link.display.reset();
@@ -140,7 +155,7 @@ bool frmWait::finish(bool result)
     ProgressBar1->setVisible(false);
     m_link.view = nullptr;
     m_running = false;
-    m_mainWindow->setEnabled(true);
+    setMainWindowEnabled(true);
     hide();
     return result;
 }

@@ -18,6 +18,8 @@ namespace kel {
 class AppCore;
 class CommonDialog;
 struct BackupKind;
+struct BatchChoice;
+struct ImageState;
 
 class frmWait : public QDialog, public serial::TransferView {
     Q_OBJECT
@@ -36,6 +38,10 @@ public:
     bool fucBankLoad();              // "BANKLOAD" of a chosen file
     bool fncSystemSave();            // "SYSSAVE" into a chosen file
     bool fncSystemLoad();            // "SYSLOAD" of a chosen file
+
+    // Converts every file of batch into a bitmap in batch.strSaveDir, with the stop button
+    // looked at between two files. True when all were converted or the run was stopped.
+    bool fncKelAutoConvert(ImageState& image, bool colour, const BatchChoice& batch);
 
     QLabel* lblWait = nullptr;
     QLabel* lblRead = nullptr;
@@ -56,6 +62,7 @@ private:
 
     // Steps common to every operation.
     void begin();
+    void setMainWindowEnabled(bool enabled);
     void setStatus(int labelNumber);
     bool exchangeAndTransfer(const QString& command, const QString& path, Direction direction);
     bool finish(bool result);

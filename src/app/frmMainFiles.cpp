@@ -1,0 +1,229 @@
+// Main window handlers of the File menu: save the current image as a sensor image file or a
+// bitmap, open either kind again, and choose files for batch conversion.
+
+#include "app/AppCore.h"
+#include "app/WorkFolders.h"
+#include "app/frmMain.h"
+#include "files/FileCopy.h"
+#include "files/frmBinBmpConv.h"
+#include "files/frmDirSearch.h"
+#include "image/BitmapFile.h"
+#include "image/ConvertProcess.h"
+#include "image/ImageFiles.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace kel {
+
+namespace {
+
+// File-dialog descriptions of section "Label".
+constexpr int kLabelAllFiles = 51;
+constexpr int kLabelKelFiles = 52;
+
+constexpr int kSaveFlags = cdlOFNOverwritePrompt | cdlOFNPathMustExist;
+constexpr int kBatchOpenFlags = cdlOFNExplorer | cdlOFNAllowMultiselect;
+
+QString workFile(const AppCore& core, const QString& name)
+{
+    return core.paths().tmpDir() + QLatin1Char('/') + name;
+}
+
+void deleteIfPresent(const QString& path)
+{
+    if (QFile::exists(path))
+        QFile::remove(path);
+}
+
+// Sets up the shared dialog the same way for every command of the menu.
+void prepareDialog(AppCore& core, CommonDialog& dialog, const QString& filter, int flags)
+{
+    dialog.CancelError = true;
+    dialog.Filter = filter;
+    dialog.FilterIndex = 2;
+    dialog.Flags = flags;
+    dialog.InitDir = core.paths().imageDir();
+}
+
+} // namespace
+
+void frmMain::connectFileMenu()
+{
+    connect(mnuBinSave, &QAction::triggered, this, &frmMain::mnuBinSave_Click);
+    connect(mnuBinLoad, &QAction::triggered, this, &frmMain::mnuBinLoad_Click);
+    connect(mnuBmpSave, &QAction::triggered, this, &frmMain::mnuBmpSave_Click);
+    connect(mnuBmpLoad, &QAction::triggered, this, &frmMain::mnuBmpLoad_Click);
+    connect(mnuEachConv, &QAction::triggered, this, &frmMain::mnuEachConv_Click);
+    connect(mnuAllConv, &QAction::triggered, this, &frmMain::mnuAllConv_Click);
+}
+
+namespace {
+
+void showHeader(const SensorImage& image, const std::array<QLabel*, 8>& values)
+{
+    const int fields[] = {image.BayerPhase, image.GainR, image.GainG,
+                          image.GainB,      image.Width, image.Height};
+    for (int index = 0; index < 6; ++index)
+        values[index]->setText(QString::number(fields[index]));
+}
+
+} // namespace
+
+void frmMain::mnuBinSave_Click()
+{
+    if (!QFile::exists(workFile(m_core, kTmpBin))) {
+        m_core.ShowMessageOrFailure(kSectionMessage, MsgWorkFileMissing);
+        return;
+    }
+    prepareDialog(m_core, cdlFileOpen,
+                  m_core.GetMessageText(kSectionLabel, kLabelAllFiles) + QStringLiteral("|*.*|") +
+                      m_core.GetMessageText(kSectionLabel, kLabelKelFiles) +
+                      QStringLiteral("| *.KEL"),
+                  kSaveFlags);
+    if (cdlFileOpen.ShowSave() != 0)
+        return;
+    if (fncWriteFile_KEL(m_core, m_image, cdlFileOpen.FileName))
+        blnNotSaved = false;
+}
+
+void frmMain::mnuBinLoad_Click()
+{
+    prepareDialog(m_core, cdlFileOpen,
+                  m_core.GetMessageText(kSectionLabel, kLabelKelFiles) + QStringLiteral("|*.KEL"),
+                  kSaveFlags);
+    if (cdlFileOpen.ShowOpen() != 0)
+        return;
+    const QString tmpBin = workFile(m_core, kTmpBin);
+    deleteIfPresent(tmpBin);
+    if (!fncReadFile_KEL(m_core, m_image, cdlFileOpen.FileName))
+        return;
+    if (!fncMakeTmpBinFile(m_core, m_image, tmpBin))
+        return;
+    showHeader(m_image.CurrentImage, lblValue);
+
+    mnuBmpSave->setEnabled(false);
+    mnuBinSave->setEnabled(false);
+    cmdLoad->setEnabled(false);
+    optSelect[0]->setChecked(true);
+    ClearPicture();
+    repaint();
+
+    const QString bitmap =
+        fncConvertProcess(m_core, m_image, ImageKind::Colour, m_core.paths().tmpDir(), kTmpBin);
+    if (bitmap.isEmpty()) {
+        m_core.ShowMessageOrFailure(kSectionMessage, MsgConversionFailed);
+        return;
+    }
+    mnuBmpSave->setEnabled(true);
+    mnuBinSave->setEnabled(true);
+    cmdLoad->setEnabled(true);
+    const QString tmpBmp = workFile(m_core, kTmpBmp);
+    if (!ShowPicture(tmpBmp))
+        m_core.ShowFailure(
+            QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(tmpBmp)));
+    repaint();
+}
+
+void frmMain::mnuBmpSave_Click()
+{
+    const QString tmpBmp = workFile(m_core, kTmpBmp);
+    if (!QFile::exists(tmpBmp)) {
+        m_core.ShowMessageOrFailure(kSectionMessage, MsgWorkFileMissing);
+        return;
+    }
+    prepareDialog(m_core, cdlFileOpen,
+                  m_core.GetMessageText(kSectionLabel, kLabelAllFiles) +
+                      QStringLiteral("|*.*|*.bmp|*.bmp"),
+                  kSaveFlags);
+    if (cdlFileOpen.ShowSave() != 0)
+        return;
+    QString failure;
+    if (!replaceWithCopy(tmpBmp, cdlFileOpen.FileName, &failure)) {
+        m_core.ShowFailure(failure);
+        return;
+    }
+    blnNotSaved = false;
+}
+
+void frmMain::mnuBmpLoad_Click()
+{
+    prepareDialog(m_core, cdlFileOpen, QStringLiteral("*.bmp|*.bmp"), kSaveFlags);
+    if (cdlFileOpen.ShowOpen() != 0)
+        return;
+    const QString chosen = cdlFileOpen.FileName;
+    if (!fncReadBmpFile(m_core, m_image, chosen))
+        return;
+    if (!isSensorBitmap(m_image)) {
+        m_core.ShowMessageOrFailure(kSectionMessage, MsgBitmapNotConvertible);
+        return;
+    }
+
+    const QString tmpBin = workFile(m_core, kTmpBin);
+    const QString tmpBmp = workFile(m_core, kTmpBmp);
+    deleteIfPresent(tmpBin);
+    deleteIfPresent(tmpBmp);
+    if (!fncBmpToMosaic(m_core, m_image))
+        return;
+    m_image.CurrentImage = m_image.UploadImage;
+    if (!fncMakeTmpBinFile(m_core, m_image, tmpBin))
+        return;
+    QString failure;
+    if (!replaceWithCopy(chosen, tmpBmp, &failure)) {
+        m_core.ShowFailure(failure);
+        return;
+    }
+    showHeader(m_image.CurrentImage, lblValue);
+
+    mnuBmpSave->setEnabled(false);
+    mnuBinSave->setEnabled(false);
+    cmdLoad->setEnabled(false);
+    ClearPicture();
+    repaint();
+    mnuBmpSave->setEnabled(true);
+    mnuBinSave->setEnabled(true);
+    cmdLoad->setEnabled(true);
+    if (!ShowPicture(tmpBmp))
+        m_core.ShowFailure(
+            QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(tmpBmp)));
+    repaint();
+}
+
+void frmMain::mnuEachConv_Click()
+{
+    prepareDialog(m_core, cdlFileOpen,
+                  m_core.GetMessageText(kSectionLabel, kLabelKelFiles) + QStringLiteral("|*.KEL"),
+                  kBatchOpenFlags);
+    if (cdlFileOpen.ShowOpen() != 0)
+        return;
+    takeChosenFiles(batchChoice, cdlFileOpen.FileName, cdlFileOpen.FileTitle);
+
+    frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, m_link, this,
+                          optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey});
+    dialog.Form_Load();
+    dialog.exec();
+}
+
+void frmMain::mnuAllConv_Click()
+{
+    {
+        frmDirSearch picker(m_core, batchChoice, this);
+        picker.Form_Load();
+        picker.exec();
+    }
+    if (!batchChoice.blnDirSelected) {
+        cdlFileOpen.FileName.clear();
+        return;
+    }
+    batchChoice.blnDirSelected = false;
+    frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, m_link, this,
+                          optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey});
+    dialog.Form_Load();
+    dialog.exec();
+}
+
+} // namespace kel

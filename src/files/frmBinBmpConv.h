@@ -1,0 +1,78 @@
+#pragma once
+// The batch dialog: lists the sensor image files chosen for conversion and converts them one
+// by one with a save dialog each, or all into one folder behind the progress window.
+
+#include "files/BatchListLayout.h"
+#include "image/ImageState.h"
+
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+
+namespace kel {
+
+class AppCore;
+class CommonDialog;
+struct BatchChoice;
+
+namespace serial {
+struct SerialLink;
+}
+
+// What the batch runs work with, all owned by the main window.
+struct BatchContext {
+    AppCore& core;
+    ImageState& image;
+    CommonDialog& dialog;
+    BatchChoice& choice;
+    serial::SerialLink& link; // holds the stop request of the progress window
+    QWidget* mainWindow;      // disabled while the convert-all run goes on
+    ImageKind kind;           // the picture the conversions make
+};
+
+class frmBinBmpConv : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmBinBmpConv(const BatchContext& context);
+
+    void Form_Load();
+    void Form_Resize();
+    void TateScr_Change();
+    void YokoScr_Change();
+    void cmdOK_Click();
+    void cmdAuto_Click();
+    void cmdCancel_Click();
+
+    // The last layout, in twips.
+    const BatchDialogLayout& layout() const { return m_layout; }
+    // Resizes the dialog to an outer size in twips.
+    void resizeInTwips(int width, int height);
+
+    QGroupBox* ConvFrame = nullptr;
+    QLabel* FileBox = nullptr;
+    QScrollBar* TateScr = nullptr;
+    QScrollBar* YokoScr = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdAuto = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    // Escape and the window's close box cancel.
+    void reject() override;
+
+private:
+    bool fncEachConvert();
+    bool fncAllConvert();
+    void showFixedMissingBox();
+    void applyBars(const BatchDialogLayout& layout);
+
+    BatchContext m_context;
+    BatchDialogLayout m_layout;
+    bool m_loaded = false;
+};
+
+} // namespace kel

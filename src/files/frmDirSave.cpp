@@ -1,0 +1,31 @@
+#include "files/frmDirSave.h"
+#include "app/FormLabels.h"
+#include "files/BatchChoice.h"
+#include "files/FolderLists.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace kel {
+
+frmDirSave::frmDirSave(AppCore& core, BatchChoice& choice, QWidget* parent)
+    : DirPickerForm(core, choice, QStringLiteral("frmDirSave"), QStringLiteral("*.bmp"), parent)
+{
+    cmdSave = addConfirmButton(QStringLiteral("cmdSave"), QStringLiteral("Save"));
+    connect(cmdSave, &QPushButton::clicked, this, &frmDirSave::cmdSave_Click);
+}
+
+void frmDirSave::Form_Load()
+{
+    LoadFormLabels(m_core, this);
+    cboPattern->setEditText(QStringLiteral("*.bmp"));
+}
+
+void frmDirSave::cmdSave_Click()
+{
+    m_choice.strSaveDir = folderWithSeparator(Dir1->path());
+    m_choice.blnDirSelected = true;
+    accept();
+}
+
+} // namespace kel

@@ -1,0 +1,48 @@
+#include "files/frmDirSearch.h"
+#include "app/AppCore.h"
+#include "app/FormLabels.h"
+#include "files/BatchChoice.h"
+#include "files/FolderLists.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace kel {
+
+namespace {
+
+constexpr int kLabelKelFiles = 52;
+
+} // namespace
+
+frmDirSearch::frmDirSearch(AppCore& core, BatchChoice& choice, QWidget* parent)
+    : DirPickerForm(core, choice, QStringLiteral("frmDirSearch"), QStringLiteral("*.KEL"), parent)
+{
+    cmdOpen = addConfirmButton(QStringLiteral("cmdOpen"), QStringLiteral("Open"));
+    connect(cmdOpen, &QPushButton::clicked, this, &frmDirSearch::cmdOpen_Click);
+}
+
+void frmDirSearch::Form_Load()
+{
+    LoadFormLabels(m_core, this);
+    cboPattern->setEditText(m_core.GetMessageText(kSectionLabel, kLabelKelFiles));
+    cmdOpen->setEnabled(File1->count() > 0);
+}
+
+void frmDirSearch::folderChanged()
+{
+    cmdOpen->setEnabled(File1->count() > 0);
+}
+
+void frmDirSearch::cmdOpen_Click()
+{
+    const QString folder = folderWithSeparator(Dir1->path());
+    m_choice.strConvFileName = File1->names();
+    m_choice.strConvFilePath.clear();
+    for (const QString& name : m_choice.strConvFileName)
+        m_choice.strConvFilePath << folder + name;
+    m_choice.blnDirSelected = true;
+    accept();
+}
+
+} // namespace kel

@@ -1,0 +1,214 @@
+// The File menu's four commands: saving and reopening sensor image files and bitmaps, their
+// dialogs, working files, checks and the controls they change.
+
+#include "FilesTestSupport.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace kel;
+using namespace kel::test;
+
+namespace {
+
+class FileMenuTest : public MainWindowFixture {
+protected:
+    QStringList values() const
+    {
+        QStringList texts;
+        for (int i = 0; i < 6; ++i)
+            texts << window.lblValue[i]->text();
+        return texts;
+    }
+    bool savesEnabled() const
+    {
+        return window.mnuBinSave->isEnabled() && window.mnuBmpSave->isEnabled() &&
+               window.cmdLoad->isEnabled();
+    }
+    bool pictureShown() const { return !window.picCnvBmp->pixmap().isNull(); }
+
+    // Opens a sensor image file of width x height through the menu.
+    void openKel(int width, int height, const QString& name = QStringLiteral("A.KEL"))
+    {
+        writeAll(image(name), kelFile(width, height));
+        prompter.dialogAnswers.push_back(chose({image(name)}));
+        window.mnuBinLoad->trigger();
+    }
+};
+
+TEST_F(FileMenuTest, savingWithoutTheWorkingFileShowsMessage12AndAsksNothing)
+{
+    window.mnuBinSave_Click();
+    window.mnuBmpSave_Click();
+    EXPECT_EQ(boxTexts(), (QStringList{message(12), message(12)}));
+    EXPECT_TRUE(prompter.dialogs.isEmpty());
+}
+
+TEST_F(FileMenuTest, bitmapsOfTheSensorsSizesAreAcceptedOthersRefusedWithMessage14)
+{
+    struct Case {
+        int width, height, bits;
+        bool accepted;
+    };
+    const Case cases[] = {{508, 216, 24, true},  {508, 108, 24, true},  {508, 432, 24, true},
+                          {508, 200, 24, false}, {512, 432, 24, false}, {508, 432, 8, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 x %2 at %3 bits")
+                         .arg(c.width)
+                         .arg(c.height)
+                         .arg(c.bits)
+                         .toStdString());
+        prompter.boxes.clear();
+        writeAll(tmp(QStringLiteral("tmp.bin")), "old raw");
+        writeAll(tmp(QStringLiteral("tmp.bmp")), "old bitmap");
+        const QByteArray bitmap = bitmapFile(c.width, c.height, c.bits);
+        writeAll(image(QStringLiteral("in.bmp")), bitmap);
+        prompter.dialogAnswers.push_back(chose({image(QStringLiteral("in.bmp"))}));
+
+        window.mnuBmpLoad->trigger();
+
+        if (c.accepted) {
+            EXPECT_TRUE(prompter.boxes.isEmpty());
+            EXPECT_EQ(values(),
+                      (QStringList{"3", "0", "0", "0", "508", QString::number(c.height)}));
+            EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bmp"))), bitmap);
+            EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bin"))).size(), 508 * 480);
+            EXPECT_TRUE(savesEnabled());
+            EXPECT_EQ(window.picCnvBmp->pixmap().size(), QSize(508, c.height));
+        } else {
+            EXPECT_EQ(boxTexts(), QStringList{message(14)});
+            EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bin"))), "old raw");
+            EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bmp"))), "old bitmap");
+        }
+    }
+}
+
+TEST_F(FileMenuTest, openedBitmapBecomesTheImageThatIsSavedAsASensorFile)
+{
+    writeAll(image(QStringLiteral("in.bmp")), bitmapFile(508, 108, 24));
+    prompter.dialogAnswers = {chose({image(QStringLiteral("in.bmp"))}),
+                              chose({image(QStringLiteral("out.KEL"))})};
+    window.optSelect[1]->setChecked(true);
+    window.mnuBmpLoad_Click();
+    EXPECT_TRUE(window.optSelect[1]->isChecked()); // the image kind is not touched
+
+    window.blnNotSaved = true;
+    window.mnuBinSave_Click();
+    const QByteArray saved = readAll(image(QStringLiteral("out.KEL")));
+    ASSERT_EQ(saved.size(), 16 + 508 * 108 + 2);
+    EXPECT_EQ(saved.mid(8, 8), QByteArray::fromHex("03000000fc016c00"));
+    EXPECT_FALSE(window.blnNotSaved);
+}
+
+TEST_F(FileMenuTest, cancelledOpenLeavesTheWorkingFileAndTheControls)
+{
+    writeAll(tmp(QStringLiteral("tmp.bin")), "raw");
+    window.mnuBinLoad_Click(); // no answer: cancelled
+    window.mnuBmpLoad_Click();
+    EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bin"))), "raw");
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_FALSE(window.mnuBinSave->isEnabled());
+}
+
+TEST_F(FileMenuTest, openedSensorFileIsShownInColourWithItsHeader)
+{
+    window.optSelect[1]->setChecked(true);
+    openKel(508, 216);
+    ASSERT_TRUE(prompter.boxes.isEmpty()) << boxTexts().join('\n').toStdString();
+    EXPECT_TRUE(window.optSelect[0]->isChecked());
+    EXPECT_EQ(values(), (QStringList{"1", "10", "20", "30", "508", "216"}));
+    EXPECT_TRUE(savesEnabled());
+    EXPECT_EQ(window.picCnvBmp->pixmap().size(), QSize(508, 216));
+    EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bmp"))).size(), 54 + 508 * 3 * 216);
+
+    const FileDialogRequest& request = prompter.dialogs.at(0);
+    EXPECT_EQ(request.mode, FileDialogRequest::Mode::Open);
+    EXPECT_EQ(request.directory, dir.paths().imageDir());
+    EXPECT_EQ(window.cdlFileOpen.Filter, core.GetMessageText(kSectionLabel, 52) + "|*.KEL");
+}
+
+TEST_F(FileMenuTest, unreadableSensorFileLeavesThePictureButNoWorkingFileToSave)
+{
+    openKel(508, 108);
+    ASSERT_TRUE(pictureShown());
+    writeAll(image(QStringLiteral("bad.KEL")),
+             kelFile(508, 108).left(16).replace(12, 2, QByteArray(2, '\0')));
+    prompter.dialogAnswers.push_back(chose({image(QStringLiteral("bad.KEL"))}));
+    window.mnuBinLoad_Click();
+
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(prompter.boxes[0].style, 16);
+    EXPECT_FALSE(exists(tmp(QStringLiteral("tmp.bin"))));
+    EXPECT_TRUE(pictureShown());
+    EXPECT_TRUE(savesEnabled());
+
+    window.mnuBinSave_Click();
+    EXPECT_EQ(prompter.boxes.last().text, message(12));
+    EXPECT_EQ(prompter.dialogs.size(), 2);
+}
+
+TEST_F(FileMenuTest, saveDialogsOfferTheirFiltersStartingOnTheSecond)
+{
+    openKel(508, 108);
+    prompter.dialogAnswers = {chose({image(QStringLiteral("copy.KEL"))}),
+                              chose({image(QStringLiteral("copy.bmp"))})};
+    window.mnuBinSave_Click();
+    EXPECT_TRUE(window.cdlFileOpen.Filter.endsWith(core.GetMessageText(kSectionLabel, 52) +
+                                                   QStringLiteral("| *.KEL")));
+    window.mnuBmpSave_Click();
+    EXPECT_EQ(window.cdlFileOpen.Filter,
+              core.GetMessageText(kSectionLabel, 51) + QStringLiteral("|*.*|*.bmp|*.bmp"));
+
+    for (int i : {1, 2}) {
+        const FileDialogRequest& request = prompter.dialogs.at(i);
+        EXPECT_EQ(request.mode, FileDialogRequest::Mode::Save);
+        EXPECT_EQ(request.nameFilters.size(), 2);
+        EXPECT_EQ(request.filterIndex, 1);
+        EXPECT_TRUE(request.confirmOverwrite);
+        EXPECT_FALSE(request.multiSelect);
+    }
+    EXPECT_EQ(window.cdlFileOpen.Flags, 2050);
+    EXPECT_EQ(readAll(image(QStringLiteral("copy.KEL"))), kelFile(508, 108));
+    EXPECT_EQ(readAll(image(QStringLiteral("copy.bmp"))), readAll(tmp(QStringLiteral("tmp.bmp"))));
+}
+
+TEST_F(FileMenuTest, bitmapSaveReplacesALongerFileWhole)
+{
+    openKel(508, 108);
+    writeAll(image(QStringLiteral("old.bmp")), QByteArray(1'000'000, 'x'));
+    prompter.dialogAnswers.push_back(chose({image(QStringLiteral("old.bmp"))}));
+    window.blnNotSaved = true;
+    window.mnuBmpSave_Click();
+    EXPECT_EQ(readAll(image(QStringLiteral("old.bmp"))), readAll(tmp(QStringLiteral("tmp.bmp"))));
+    EXPECT_FALSE(window.blnNotSaved);
+}
+
+TEST_F(FileMenuTest, bitmapSaveIntoAMissingFolderShowsTheFailure)
+{
+    openKel(508, 108);
+    prompter.dialogAnswers.push_back(chose({dir.file(QStringLiteral("nowhere/x.bmp"))}));
+    window.blnNotSaved = true;
+    window.mnuBmpSave_Click();
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(prompter.boxes[0].style, 16);
+    EXPECT_EQ(prompter.boxes[0].title, kAppTitle);
+    EXPECT_TRUE(window.blnNotSaved);
+}
+
+TEST_F(FileMenuTest, everyDialogProposesTheNameThePreviousOneLeft)
+{
+    openKel(508, 108);
+    prompter.dialogAnswers = {chose({image(QStringLiteral("kept.bmp"))})};
+    window.mnuBmpSave_Click();
+    window.mnuBinSave_Click(); // cancelled
+    window.mnuBmpLoad_Click(); // cancelled
+    ASSERT_EQ(prompter.dialogs.size(), 4);
+    EXPECT_EQ(prompter.dialogs[1].fileName, image(QStringLiteral("A.KEL")));
+    EXPECT_EQ(prompter.dialogs[2].fileName, image(QStringLiteral("kept.bmp")));
+    EXPECT_EQ(prompter.dialogs[3].fileName, image(QStringLiteral("kept.bmp")));
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+#pragma once
+// The real main window, offscreen, against the simulated sensor on a pseudo-terminal; the
+// operator's answers come from a script.
+
+#include "app/AppCore.h"
+#include "app/frmMain.h"
+#include "support/KelsimFixture.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempAppDir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace kel::test {
+
+class SensorFlowTest : public ::testing::Test {
+protected:
+    // Starts kelsim with these options and a main window pointed at it.
+    void start(const KelsimOptions& options = {})
+    {
+        sim = std::make_unique<KelsimProcess>(options);
+        ASSERT_TRUE(sim->ready()) << sim->error().toStdString();
+        dir.addLanguageFiles();
+        dir.write(QStringLiteral("Setting.ini"), "[OPERATION]\r\nLanguage=English\r\n");
+        ASSERT_TRUE(sim->pointSettingsAt(dir.file(QStringLiteral("Setting.ini"))));
+        core = std::make_unique<AppCore>(dir.paths(), prompter);
+        core->endProcess = [](int) {};
+        window = std::make_unique<frmMain>(*core);
+        window->endProcess = [] {};
+        window->Form_Load();
+        window->show();
+    }
+
+    // The command lines kelsim received, in order.
+    QStringList commands() const
+    {
+        QStringList lines;
+        for (QByteArray line : sim->log().split('\n')) {
+            if (line.startsWith("kelsim: "))
+                line = line.mid(8);
+            if (line.startsWith("> "))
+                lines << QString::fromLatin1(line.mid(2)).trimmed();
+        }
+        return lines;
+    }
+
+    // Answers: question 1 Yes, then OK for the completion message.
+    bool fetch(bool colour = true)
+    {
+        window->optSelect[colour ? 0 : 1]->setChecked(true);
+        const qsizetype before = prompter.boxes.size();
+        prompter.answers = {AnswerYes, AnswerOk};
+        window->cmdConvert_Click();
+        return prompter.boxes.size() == before + 2 &&
+               prompter.boxes.last().text ==
+                   core->GetMessageText(kSectionMessage, MsgCompleted).split('@').first().trimmed();
+    }
+
+    // Clicks the stop button of the progress window once it is shown, after delayMs.
+    void stopAfter(int delayMs)
+    {
+        QTimer::singleShot(delayMs, [] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (widget->objectName() == QLatin1String("frmWait") && widget->isVisible())
+                    widget->findChild<QPushButton*>(QStringLiteral("btnStop"))->click();
+            }
+        });
+    }
+
+    FileDialogResult chose(const QString& path) { return {true, {path}, 1}; }
+
+    TempAppDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<KelsimProcess> sim;
+    std::unique_ptr<AppCore> core;
+    std::unique_ptr<frmMain> window;
+};
+
+} // namespace kel::test

@@ -1,0 +1,143 @@
+// Fetching the sensor's image and loading one back, end to end against the simulated sensor.
+
+#include "SensorFlowTest.h"
+#include "image/ImageState.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+
+using namespace kel;
+using namespace kel::test;
+
+namespace {
+
+using ImageFlows = SensorFlowTest;
+
+TEST_F(ImageFlows, fetchesColourAndGreyInEverySize)
+{
+    struct Case {
+        int sizeCode;
+        const char* height;
+    };
+    for (const Case& c : {Case{0, "432"}, Case{1, "216"}, Case{2, "108"}}) {
+        SCOPED_TRACE(c.sizeCode);
+        start({.arguments = {"--size-code", QString::number(c.sizeCode), "--phase", "2", "--gains",
+                             "30,0,45"}});
+        for (bool colour : {true, false}) {
+            prompter.answers = {AnswerYes, AnswerYes,
+                                AnswerOk}; // the second fetch discards the first
+            window->optSelect[colour ? 0 : 1]->setChecked(true);
+            window->cmdConvert_Click();
+            EXPECT_EQ(window->lblValue[0]->text(), QStringLiteral("2"));
+            EXPECT_EQ(window->lblValue[1]->text(), QStringLiteral("30"));
+            EXPECT_EQ(window->lblValue[3]->text(), QStringLiteral("45"));
+            EXPECT_EQ(window->lblValue[4]->text(), QStringLiteral("508"));
+            EXPECT_EQ(window->lblValue[5]->text(), QLatin1String(c.height));
+            EXPECT_EQ(window->picCnvBmp->pixmap().size(), QSize(508, QString(c.height).toInt()));
+            EXPECT_TRUE(window->mnuBmpSave->isEnabled());
+            EXPECT_EQ(window->mnuBinSave->isEnabled(), colour);
+            EXPECT_EQ(window->cmdLoad->isEnabled(), colour);
+            EXPECT_TRUE(window->blnNotSaved);
+            EXPECT_EQ(prompter.boxes.last().style & 0xF0, 64) << "completion message";
+        }
+        EXPECT_EQ(commands().mid(0, 6), (QStringList{"IMGINFO 0 0", "IMGINFO 0 1", "IMGINFO 0 2",
+                                                     "IMGINFO 0 3", "IMGINFO 0 4", "IMGSAVE 0"}));
+        EXPECT_EQ(commands().at(11), QStringLiteral("IMGSAVE 1"));
+    }
+}
+
+TEST_F(ImageFlows, decliningToDiscardTheUnsavedImageChangesNothing)
+{
+    start();
+    ASSERT_TRUE(fetch());
+    const qsizetype sent = commands().size();
+    const QPixmap before = window->picCnvBmp->pixmap();
+    prompter.answers = {AnswerYes, AnswerNo};
+    window->cmdConvert_Click();
+    EXPECT_EQ(commands().size(), sent);
+    EXPECT_EQ(window->picCnvBmp->pixmap().toImage(), before.toImage());
+    EXPECT_TRUE(window->mnuBinSave->isEnabled());
+    EXPECT_TRUE(window->cmdLoad->isEnabled());
+    EXPECT_TRUE(window->blnNotSaved);
+}
+
+// After a good fetch, the sensor is swapped for one that refuses or ignores one query.
+TEST_F(ImageFlows, refusedOrUnansweredQueryStopsTheFetchWithControlsDisabled)
+{
+    struct Case {
+        const char* fault;
+        int index;
+        MessageNumber message;
+    };
+    const Case cases[] = {{"--reply-er", 0, MsgSensorError}, {"--reply-er", 1, MsgSensorError},
+                          {"--reply-er", 2, MsgSensorError}, {"--reply-er", 3, MsgSensorError},
+                          {"--reply-er", 4, MsgSensorError}, {"--no-reply", 4, MsgNoReply}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.fault << " " << c.index);
+        start();
+        ASSERT_TRUE(fetch());
+        window->blnNotSaved = false;
+
+        sim = std::make_unique<KelsimProcess>(
+            KelsimOptions{.arguments = {c.fault, QStringLiteral("IMGINFO 0 %1").arg(c.index)}});
+        ASSERT_TRUE(sim->ready());
+        ASSERT_TRUE(sim->pointSettingsAt(dir.file(QStringLiteral("Setting.ini"))));
+        core->LoadComSettings();
+
+        const qsizetype boxes = prompter.boxes.size();
+        prompter.answers = {AnswerYes, AnswerOk};
+        window->cmdConvert_Click();
+        EXPECT_TRUE(window->picCnvBmp->pixmap().isNull());
+        EXPECT_FALSE(window->mnuBmpSave->isEnabled());
+        EXPECT_FALSE(window->mnuBinSave->isEnabled());
+        EXPECT_FALSE(window->cmdLoad->isEnabled());
+        ASSERT_EQ(prompter.boxes.size(), boxes + 2); // the question, then the line's message
+        EXPECT_EQ(prompter.boxes.last().text,
+                  core->GetMessageText(kSectionMessage, c.message).split('@').first().trimmed());
+        EXPECT_EQ(commands().size(), c.index + 1); // nothing after the failed query
+    }
+}
+
+TEST_F(ImageFlows, uploadSendsTheImageWithoutGainsAndTheSensorThenHoldsIt)
+{
+    start({.arguments = {"--phase", "1", "--gains", "20,10,40"}});
+    ASSERT_TRUE(fetch());
+    prompter.answers = {AnswerYes, AnswerOk};
+    window->cmdLoad_Click();
+    EXPECT_EQ(commands().mid(6),
+              (QStringList{"IMGINFO 0 0", "IMGINFO 0 1", "IMGINFO 0 2", "IMGINFO 0 3", "IMGLOAD"}));
+    EXPECT_EQ(QFileInfo(dir.file(QStringLiteral("TMP/tmp_2.bin"))).size(), 508 * 480);
+    EXPECT_EQ(prompter.boxes.last().style & 0xF0, 64) << "completion message";
+    const ByteGrid uploaded = window->image().CurrentImage.Pixels;
+
+    // What the sensor sends now is the image it was given.
+    window->blnNotSaved = false;
+    ASSERT_TRUE(fetch());
+    const ByteGrid fetched = window->image().CurrentImage.Pixels;
+    ASSERT_EQ(fetched.columns(), 508);
+    ASSERT_EQ(fetched.rows(), 432);
+    bool same = true;
+    for (int row = 0; row < 432 && same; ++row)
+        for (int column = 0; column < 508 && same; ++column)
+            same = fetched.at(column, row) == uploaded.at(column, row);
+    EXPECT_TRUE(same);
+}
+
+TEST_F(ImageFlows, uploadWhoseQueryIsRefusedSendsNothing)
+{
+    start({.arguments = {"--gains", "20,10,40"}});
+    ASSERT_TRUE(fetch());
+    sim =
+        std::make_unique<KelsimProcess>(KelsimOptions{.arguments = {"--reply-er", "IMGINFO 0 2"}});
+    ASSERT_TRUE(sim->pointSettingsAt(dir.file(QStringLiteral("Setting.ini"))));
+    core->LoadComSettings();
+    prompter.answers = {AnswerYes, AnswerOk};
+    window->cmdLoad_Click();
+    EXPECT_FALSE(commands().contains(QStringLiteral("IMGLOAD")));
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("TMP/tmp_2.bin"))));
+}
+
+} // namespace
