@@ -49,6 +49,31 @@ TEST_F(ImageFlows, fetchesColourAndGreyInEverySize)
     }
 }
 
+TEST_F(ImageFlows, informationValuesAreShownAsWholeNumbers)
+{
+    start({.arguments = {"--reply", "IMGINFO 0 1=007", "--reply", "IMGINFO 0 3= 12"}});
+    prompter.answers = {AnswerYes, AnswerOk};
+    window->cmdConvert_Click();
+    EXPECT_EQ(window->lblValue[1]->text(), QStringLiteral("7"));
+}
+
+TEST_F(ImageFlows, uploadWithAGainThatIsNoByteShowsTheErrorAndSendsNothing)
+{
+    start();
+    ASSERT_TRUE(fetch());
+    sim =
+        std::make_unique<KelsimProcess>(KelsimOptions{.arguments = {"--reply", "IMGINFO 0 2=300"}});
+    ASSERT_TRUE(sim->pointSettingsAt(dir.file(QStringLiteral("Setting.ini"))));
+    core->LoadComSettings();
+    const qsizetype boxes = prompter.boxes.size();
+    prompter.answers = {AnswerYes, AnswerOk};
+    window->cmdLoad_Click();
+    ASSERT_EQ(prompter.boxes.size(), boxes + 2); // the question, then the error box
+    EXPECT_EQ(prompter.boxes.last().style, 16);
+    EXPECT_FALSE(commands().contains(QStringLiteral("IMGLOAD")));
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("TMP/tmp_2.bin"))));
+}
+
 TEST_F(ImageFlows, decliningToDiscardTheUnsavedImageChangesNothing)
 {
     start();

@@ -71,6 +71,28 @@ TEST_F(MeasurementFlows, refusedResultCodeChangesNothing)
     EXPECT_EQ(commands(), QStringList{"DATAGET 2 0"});
 }
 
+TEST_F(MeasurementFlows, resultCodeWithABlankOrALeadingZeroChangesNothing)
+{
+    for (const char* reply : {"DATAGET 2 0= 0", "DATAGET 2 0=00"}) {
+        SCOPED_TRACE(reply);
+        start({.arguments = {"--reply", reply}});
+        window->lblValue[6]->setText(QStringLiteral("before"));
+        window->cmdGetMesure_Click();
+        EXPECT_EQ(window->lblValue[6]->text(), QStringLiteral("before"));
+        EXPECT_EQ(commands(), QStringList{"DATAGET 2 0"}); // "DATAGET 2 1" is not sent
+    }
+}
+
+TEST_F(MeasurementFlows, measuredValueIsShownAsReceivedEvenWhenItIsER)
+{
+    start({.arguments = {"--reply", "DATAGET 2 0=0", "--reply-er", "DATAGET 2 1"}});
+    prompter.answers = {AnswerOk};
+    window->cmdGetMesure_Click();
+    EXPECT_EQ(window->lblValue[6]->text(), core->GetMessageText(kSectionLabel, 3));
+    EXPECT_EQ(window->lblValue[7]->text(), QStringLiteral("ER"));
+    EXPECT_EQ(prompter.boxes.size(), 1); // the "ER" message came first
+}
+
 TEST_F(MeasurementFlows, quittingDuringAContinuousMeasurementEndsItOnce)
 {
     start();

@@ -47,6 +47,8 @@ bool LineServer::handleLine(const QByteArray& bytes)
             sendLine("ER");
         else if (rule->fault == CommandFault::DelimiterOnly)
             sendLine({});
+        else if (rule->fault == CommandFault::ReplyText)
+            sendLine(rule->text.toLatin1());
         else
             m_log(QStringLiteral("  (no reply)"));
         return false; // the sensor did nothing else

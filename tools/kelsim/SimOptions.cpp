@@ -57,7 +57,7 @@ const std::map<QString, Setter>& valueOptions()
     };
     auto rule = [](CommandFault fault) -> Setter {
         return [=](SimOptions& o, const QString& v) {
-            o.commandFaults.append({fault, v.trimmed()});
+            o.commandFaults.append({fault, v.trimmed(), {}});
             return !v.trimmed().isEmpty();
         };
     };
@@ -81,6 +81,16 @@ const std::map<QString, Setter>& valueOptions()
         {"--no-reply", rule(CommandFault::NoReply)},
         {"--empty-reply", rule(CommandFault::DelimiterOnly)},
         {"--reply-twice", rule(CommandFault::ReplyTwice)},
+        {"--reply",
+         [](SimOptions& o, const QString& v) {
+             // CMD=TEXT: the text is kept as written, blanks included (" 0" is not "0").
+             const qsizetype equals = v.indexOf(QLatin1Char('='));
+             if (equals <= 0 || v.left(equals).trimmed().isEmpty())
+                 return false;
+             o.commandFaults.append(
+                 {CommandFault::ReplyText, v.left(equals).trimmed(), v.mid(equals + 1)});
+             return true;
+         }},
         {"--corrupt",
          [](SimOptions& o, const QString& v) { return parsePercent(v, o.corruptPercent); }},
         {"--drop", [](SimOptions& o, const QString& v) { return parsePercent(v, o.dropPercent); }},
@@ -208,6 +218,7 @@ QString simUsage()
         "  --no-reply CMD       stay silent for CMD and do nothing\n"
         "  --empty-reply CMD    answer CMD with the delimiter alone and do nothing\n"
         "  --reply-twice CMD    carry out CMD and send its reply twice\n"
+        "  --reply CMD=TEXT     answer CMD with TEXT exactly and do nothing else\n"
         "  --checksum-only      receive files with checksum blocks only (start with NAK)\n"
         "  --ignore-c           when sending a file, do not hear the CRC start request \"C\"\n"
         "  --corrupt PERCENT    alter this share of the bytes sent during transfers\n"

@@ -16,11 +16,13 @@ enum class CommandFault {
     NoReply,       // answers nothing and does nothing
     DelimiterOnly, // answers an empty line and does nothing else
     ReplyTwice,    // does what it should and sends its reply twice
+    ReplyText,     // answers the rule's text and does nothing else
 };
 
 struct CommandFaultRule {
     CommandFault fault;
     QString command; // see commandMatches
+    QString text;    // the reply of ReplyText, exactly as given
 };
 
 // A rule's command matches a received line that equals it, or that starts with it followed by
