@@ -29,24 +29,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(pty.ready()) << pty.error().toStdString();
-        write("Setting.ini", "[OPERATION]\r\nLanguage=English\r\n"
-                             "[COM]\r\nPort=1\r\nSetting=38400,N,8,1\r\nDelimitr=0\r\n");
-    }
-
-    QString file(const char* name) const
-    {
-        return pty.folder() + QLatin1Char('/') + QLatin1String(name);
-    }
-    void write(const char* name, const QByteArray& data) const
-    {
-        QFile out(file(name));
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(data);
-    }
-    QByteArray read(const char* name) const
-    {
-        QFile in(file(name));
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(missing)");
+        pty.writeFile("Setting.ini", "[OPERATION]\r\nLanguage=English\r\n"
+                                     "[COM]\r\nPort=1\r\nSetting=38400,N,8,1\r\nDelimitr=0\r\n");
     }
 
     // Runs kelctl on the first pty while peer plays the sensor (on the second pty, or by
@@ -58,7 +42,7 @@ protected:
         process.setProgram(QStringLiteral(KEL_APP_BIN_DIR "/kelctl"));
         process.setArguments(QStringList{QStringLiteral("--device"),
                                          device.isEmpty() ? pty.first() : device,
-                                         QStringLiteral("--settings"), file("Setting.ini")} +
+                                         QStringLiteral("--settings"), pty.file("Setting.ini")} +
                              args);
         process.setWorkingDirectory(pty.folder());
         process.start();
@@ -138,8 +122,8 @@ TEST_F(KelctlSerial, receiveReplacesTheFileWithWhatSxSent)
     ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("sx")).isEmpty())
         << "sx is not installed (Debian package lrzsz)";
     const QByteArray data = patternFile(1000, 3);
-    write("send.bin", data);
-    write("received.bin", QByteArray(5000, 'x'));
+    pty.writeFile("send.bin", data);
+    pty.writeFile("received.bin", QByteArray(5000, 'x'));
     QProcess sx;
     const KelctlRun run = kelctl({"receive", "received.bin"}, [&](QProcess&) {
         sx.setProgram(QStringLiteral("sx"));
@@ -151,7 +135,7 @@ TEST_F(KelctlSerial, receiveReplacesTheFileWithWhatSxSent)
     });
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(runProcess(sx, 10000), 0);
-    EXPECT_EQ(read("received.bin"), padded(data, '\x1A'));
+    EXPECT_EQ(pty.readFile("received.bin"), padded(data, '\x1A'));
     EXPECT_FALSE(run.err.contains('\r')); // no progress line when stderr is no terminal
 }
 
@@ -160,7 +144,7 @@ TEST_F(KelctlSerial, sendDeliversTheFileToRx)
     ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("rx")).isEmpty())
         << "rx is not installed (Debian package lrzsz)";
     const QByteArray data = patternFile(700, 4);
-    write("upload.bin", data);
+    pty.writeFile("upload.bin", data);
     QProcess rx;
     const KelctlRun run = kelctl({"send", "upload.bin"}, [&](QProcess&) {
         // rx asks at once and again only after seconds: let kelctl open the port first, since
@@ -174,7 +158,7 @@ TEST_F(KelctlSerial, sendDeliversTheFileToRx)
     });
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(runProcess(rx, 10000), 0);
-    EXPECT_EQ(read("recv.bin"), padded(data, '\xFF'));
+    EXPECT_EQ(pty.readFile("recv.bin"), padded(data, '\xFF'));
 }
 
 TEST_F(KelctlSerial, transferEndingsMapToExitStatuses)

@@ -51,22 +51,6 @@ protected:
         dir.addLanguageFiles();
     }
 
-    QString file(const char* name) const
-    {
-        return pty.folder() + QLatin1Char('/') + QLatin1String(name);
-    }
-    void write(const char* name, const QByteArray& data) const
-    {
-        QFile out(file(name));
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(data);
-    }
-    QByteArray read(const char* name) const
-    {
-        QFile in(file(name));
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(missing)");
-    }
-
     PtyPair pty;
     TempAppDir dir;
     ScriptedPrompter prompter;
@@ -80,7 +64,7 @@ TEST_P(LrzszInterop, fileArrivesWholePaddedToBlocks)
 {
     const InteropCase& c = GetParam();
     const QByteArray data = patternFile(c.size, static_cast<quint32>(c.size));
-    write("send.bin", data);
+    pty.writeFile("send.bin", data);
     XmAttachPort(link, port);
     XmOpenPort(link, core.iComPort, core.strComSetting); // before the peer starts: nothing is lost
 
@@ -111,14 +95,14 @@ TEST_P(LrzszInterop, fileArrivesWholePaddedToBlocks)
                          QStringLiteral("SYSTEM:%1; echo $? > rxrc").arg(command)});
         rx.setWorkingDirectory(pty.folder());
         rx.start();
-        QFile source(file("send.bin"));
+        QFile source(pty.file("send.bin"));
         ASSERT_TRUE(source.open(QIODevice::ReadOnly));
         const int code = XmSend(link, source);
         XmClosePort(link);
         EXPECT_EQ(code, XM_SUCCESS);
         EXPECT_EQ(runProcess(rx, 20000), 0);
-        EXPECT_EQ(read("rxrc").trimmed(), QByteArray("0"));
-        EXPECT_EQ(read("recv.bin"), padded(data, '\xFF'));
+        EXPECT_EQ(pty.readFile("rxrc").trimmed(), QByteArray("0"));
+        EXPECT_EQ(pty.readFile("recv.bin"), padded(data, '\xFF'));
     }
     XmDetachPort(link);
 }

@@ -1,12 +1,15 @@
 #include "support/PtyPair.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 namespace kel::test {
 
@@ -110,6 +113,19 @@ int runProcess(QProcess& process, int timeoutMs)
         return -1;
     }
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+void PtyPair::writeFile(const char* name, const QByteArray& data) const
+{
+    QFile out(file(name));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly)) << name;
+    out.write(data);
+}
+
+QByteArray PtyPair::readFile(const char* name) const
+{
+    QFile in(file(name));
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(missing)");
 }
 
 } // namespace kel::test

@@ -24,6 +24,14 @@ public:
     QString second() const { return m_dir.filePath(QStringLiteral("ptyB")); }
     // A scratch folder that lives as long as the pair.
     QString folder() const { return m_dir.path(); }
+    QString file(const char* name) const
+    {
+        return folder() + QLatin1Char('/') + QLatin1String(name);
+    }
+    // Writes a file of the scratch folder (a test failure when it cannot).
+    void writeFile(const char* name, const QByteArray& data) const;
+    // A file of the scratch folder, or "(missing)".
+    QByteArray readFile(const char* name) const;
 
 private:
     QTemporaryDir m_dir;
