@@ -6,8 +6,8 @@
 #include "app/WorkFolders.h"
 #include "app/frmMain.h"
 #include "image/ConvertProcess.h"
-#include "image/Gains.h"
 #include "image/ImageFiles.h"
+#include "sensor/UploadPreparation.h"
 #include "sensor/frmWait.h"
 #include "serial/CommandExchange.h"
 
@@ -173,29 +173,7 @@ void frmMain::cmdLoad_Click()
     if (!goesOn(m_core.iMsgAnswer))
         return;
 
-    SensorImage& upload = m_image.UploadImage;
-    quint8* fields[] = {&upload.BayerPhase, &upload.GainR, &upload.GainG, &upload.GainB};
-    quint8 values[4] = {};
-    for (int index = 0; index <= 3; ++index) {
-        const QString reply =
-            serial::SendCommand(m_link, QStringLiteral("IMGINFO 0 %1").arg(index));
-        if (reply.isEmpty() || reply == kReplyError)
-            return;
-        // A value the sensor cannot mean is reported like in the fetch, and nothing is sent.
-        QString error;
-        const std::optional<int> value = toByte(reply, &error);
-        if (!value) {
-            m_core.ShowFailure(error);
-            return;
-        }
-        values[index] = static_cast<quint8>(*value);
-    }
-    for (int index = 0; index <= 3; ++index)
-        *fields[index] = values[index];
-
-    if (!fncRemoveGains(m_image))
-        return;
-    if (!fncMakeTmpBinFile(m_core, m_image, loadFile))
+    if (PrepareUploadFile(m_link, m_image, loadFile).result != UploadPrepared::Ready)
         return;
     frmWait wait(m_core, m_link, this, cdlFileOpen);
     reportCompletion(wait.fncImgLoad());

@@ -24,6 +24,7 @@ public:
     void setReadCaption(const QString& prefix, const QString& suffix);
     void setReadPosition(qint64 nextPosition);
     QString readText() const;
+    qint64 readPosition() const { return m_readPosition; } // counted from 1
 
     void setBarMaximum(qint64 maximum);
     void setBarValue(qint64 value);

@@ -79,18 +79,23 @@ bool KelsimProcess::pointSettingsAt(const QString& path) const
     return profile::writeString(path, QStringLiteral("COM"), QStringLiteral("Device"), m_device).ok;
 }
 
-KelctlResult KelsimProcess::kelctl(const QStringList& args, int timeoutMs) const
+std::unique_ptr<QProcess> KelsimProcess::startKelctl(const QStringList& args) const
 {
     if (!QFileInfo::exists(settingsFile()))
         writeSettings();
-    QProcess process;
-    process.setProgram(QStringLiteral(KEL_APP_BIN_DIR "/kelctl"));
-    process.setArguments(QStringList{QStringLiteral("--settings"), settingsFile()} + args);
-    process.setWorkingDirectory(folder());
+    auto process = std::make_unique<QProcess>();
+    process->setProgram(QStringLiteral(KEL_APP_BIN_DIR "/kelctl"));
+    process->setArguments(QStringList{QStringLiteral("--settings"), settingsFile()} + args);
+    process->setWorkingDirectory(folder());
+    process->start();
+    if (!process->waitForStarted(kStartTimeoutMs))
+        return nullptr;
+    return process;
+}
+
+KelctlResult KelsimProcess::finishKelctl(QProcess& process, int timeoutMs)
+{
     KelctlResult result;
-    process.start();
-    if (!process.waitForStarted(kStartTimeoutMs))
-        return result;
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished(2000);
@@ -100,6 +105,12 @@ KelctlResult KelsimProcess::kelctl(const QStringList& args, int timeoutMs) const
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
+}
+
+KelctlResult KelsimProcess::kelctl(const QStringList& args, int timeoutMs) const
+{
+    const std::unique_ptr<QProcess> process = startKelctl(args);
+    return process ? finishKelctl(*process, timeoutMs) : KelctlResult{};
 }
 
 int KelsimProcess::stop(int timeoutMs)

@@ -66,6 +66,10 @@ public:
     // kelctl with --settings settingsFile() (written first when missing), waiting up to
     // timeoutMs.
     KelctlResult kelctl(const QStringList& args, int timeoutMs = 30000) const;
+    // The same, started and left running, for a test that interrupts it; null when it could not
+    // start. finishKelctl waits for it and collects what it printed.
+    std::unique_ptr<QProcess> startKelctl(const QStringList& args) const;
+    static KelctlResult finishKelctl(QProcess& process, int timeoutMs = 30000);
 
     // SIGTERM, then waits; kelsim's exit status, or -1 when it had to be killed or had ended
     // already. Later calls return -1.

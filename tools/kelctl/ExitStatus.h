@@ -15,9 +15,10 @@ enum ExitStatus : int {
     ExitSensorError = 6,       // the sensor answered "ER"
     ExitTransferTimeout = 7,   // transfer result 4098
     ExitTransferDataError = 8, // transfer result 4097
-    ExitStopped = 9,           // transfer result 4096: stopped (Ctrl-C)
+    ExitStopped = 9,           // transfer result 4096, or any operation stopped by Ctrl-C
     ExitRemoteCancel = 10,     // transfer result 4099: the sensor cancelled
     ExitFileError = 11,        // a file could not be read or written
+    ExitUnexpectedReply = 12,  // the sensor answered, but not with what the operation needs
 };
 
 } // namespace kelctl

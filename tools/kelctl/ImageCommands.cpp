@@ -1,10 +1,14 @@
-// The conversions run in a private working folder, so that scripts running side by side, or
-// beside the program itself, never share tmp.bin and tmp.bmp.
+// kelctl convert and kelctl import: the sensor image files and bitmaps of the File menu, without
+// the sensor. Conversions run in a working folder of their own.
 
-#include "ImageCommands.h"
+#include "Arguments.h"
+#include "Commands.h"
 #include "ExitStatus.h"
+#include "Terminal.h"
+#include "WorkFolder.h"
 
 #include "app/WorkFolders.h"
+#include "files/BatchChoice.h"
 #include "image/BitmapFile.h"
 #include "image/ConvertProcess.h"
 #include "image/FileAccess.h"
@@ -12,7 +16,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QFileInfo>
+#include <QSet>
 #include <cstdio>
 
 namespace kelctl {
@@ -20,136 +25,172 @@ namespace kelctl {
 namespace {
 
 const char* const kConvertUsage =
-    "usage: kelctl convert IN.KEL OUT.bmp [--grey]\n\n"
-    "Converts a sensor image file to a bitmap the way the program shows it: a 24-bit colour\n"
+    "usage: kelctl convert [--grey] IN.KEL OUT.bmp\n"
+    "       kelctl convert [--grey] --out DIR (FILE.KEL | FOLDER)...\n\n"
+    "Converts sensor image files to bitmaps the way the program shows them: a 24-bit colour\n"
     "bitmap (demosaic with the file's gains) or, with --grey, an 8-bit grey bitmap of the raw\n"
-    "values. OUT.bmp is replaced.\n";
+    "values. The first form replaces OUT.bmp. The second converts every file given and every\n"
+    "*.KEL file of every folder given into DIR (made when missing), as NAME.bmp; it goes on\n"
+    "after a file that fails and never writes over a source file.\n";
 
 const char* const kImportUsage =
     "usage: kelctl import IN.bmp OUT.KEL\n\n"
     "Turns a 24-bit bitmap of 508 x 432, 216 or 108 pixels into a sensor image file the way the\n"
     "program opens a bitmap: colour arrangement 3, gains 0. OUT.KEL is replaced.\n";
 
-struct Arguments {
-    QStringList files;
-    bool grey = false;
-    bool help = false;
-    QString unknown; // the first option not understood
-};
-
-Arguments parse(const QStringList& args, bool acceptsGrey)
+// One sensor image file into one bitmap, through the working folder. The failure was printed.
+int convertOne(WorkFolder& work, const QString& input, const QString& output, bool grey)
 {
-    Arguments parsed;
-    for (const QString& arg : args) {
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h"))
-            parsed.help = true;
-        else if (acceptsGrey && arg == QLatin1String("--grey"))
-            parsed.grey = true;
-        else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1 && parsed.unknown.isEmpty())
-            parsed.unknown = arg;
-        else
-            parsed.files << arg;
-    }
-    return parsed;
-}
-
-// Handles --help and bad arguments; true when the command should run.
-bool argumentsUsable(const Arguments& parsed, const char* usage, int& status)
-{
-    if (parsed.help) {
-        std::fputs(usage, stdout);
-        status = ExitOk;
-        return false;
-    }
-    if (!parsed.unknown.isEmpty() || parsed.files.size() != 2) {
-        if (!parsed.unknown.isEmpty())
-            std::fprintf(stderr, "kelctl: unknown option '%s'\n",
-                         parsed.unknown.toLocal8Bit().constData());
-        std::fputs(usage, stderr);
-        status = ExitUsage;
-        return false;
-    }
-    return true;
-}
-
-// A working folder of its own, with the language of the command line's core.
-class PrivateWorkFolder {
-public:
-    explicit PrivateWorkFolder(Context& context)
-        : m_core(workPaths(context.core.paths(), m_dir.path()), context.prompter)
-    {
-        m_core.lngLanguage = context.core.lngLanguage;
-        m_ok = m_dir.isValid() && QDir().mkpath(m_core.paths().tmpDir());
-    }
-
-    bool isValid() const { return m_ok; }
-    kel::AppCore& core() { return m_core; }
-    QString tmpFile(const QString& name) const
-    {
-        return m_core.paths().tmpDir() + QLatin1Char('/') + name;
-    }
-
-private:
-    static kel::AppPaths workPaths(kel::AppPaths paths, const QString& appDir)
-    {
-        paths.appDir = appDir;
-        return paths;
-    }
-
-    QTemporaryDir m_dir;
-    kel::AppCore m_core;
-    bool m_ok = false;
-};
-
-} // namespace
-
-int runConvert(Context& context, const QStringList& args)
-{
-    const Arguments parsed = parse(args, true);
-    int status = ExitOk;
-    if (!argumentsUsable(parsed, kConvertUsage, status))
-        return status;
-    const QString& input = parsed.files.at(0);
-    const QString& output = parsed.files.at(1);
-
-    PrivateWorkFolder work(context);
-    if (!work.isValid()) {
-        context.core.ShowFailure(
-            QStringLiteral("Path/File access error (%1)").arg(QDir::tempPath()));
-        return ExitFileError;
-    }
     kel::ImageState state;
+    const QString tmpBin = work.tmpFile(kel::kTmpBin);
+    QFile::remove(tmpBin);
     if (!kel::fncReadFile_KEL(work.core(), state, input))
         return ExitFileError;
-    if (!kel::fncMakeTmpBinFile(work.core(), state, work.tmpFile(kel::kTmpBin)))
+    if (!kel::fncMakeTmpBinFile(work.core(), state, tmpBin))
         return ExitFileError;
-    const kel::ImageKind kind = parsed.grey ? kel::ImageKind::Grey : kel::ImageKind::Colour;
-    const QString bitmap = kel::fncConvertProcess(work.core(), state, kind,
-                                                  work.core().paths().tmpDir(), kel::kTmpBin);
+    const kel::ImageKind kind = grey ? kel::ImageKind::Grey : kel::ImageKind::Colour;
+    const QString bitmap =
+        kel::fncConvertProcess(work.core(), state, kind, work.tmpDir(), kel::kTmpBin);
     if (bitmap.isEmpty()) {
         work.core().ShowMessageOrFailure(kel::kSectionMessage, kel::MsgConversionFailed);
         return ExitFailure;
     }
-
     QFile picture(bitmap);
     QString failure;
     if (!picture.open(QIODevice::ReadOnly) ||
         !kel::writeWholeFile(output, picture.readAll(), failure)) {
-        context.core.ShowFailure(
+        work.core().ShowFailure(
             failure.isEmpty() ? kel::describeFailure(picture.errorString(), bitmap) : failure);
         return ExitFileError;
     }
     return ExitOk;
 }
 
+// A file named twice, or through two paths, is converted once.
+void addOnce(QStringList& sources, QSet<QString>& seen, const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (seen.contains(canonical))
+        return;
+    seen.insert(canonical);
+    sources << path;
+}
+
+// The sensor image files named: files as given, folders as their *.KEL files (any case) in
+// name order. False, with the reason printed, for a name that is neither.
+bool collectSources(const QStringList& names, QStringList& sources)
+{
+    QSet<QString> seen;
+    for (const QString& name : names) {
+        const QFileInfo info(name);
+        if (info.isDir()) {
+            const QStringList files =
+                QDir(name).entryList({QStringLiteral("*.KEL")}, QDir::Files | QDir::Readable,
+                                     QDir::Name | QDir::IgnoreCase);
+            for (const QString& file : files)
+                addOnce(sources, seen, QDir(name).filePath(file));
+        } else if (info.isFile()) {
+            addOnce(sources, seen, name);
+        } else {
+            printError(name + QStringLiteral(": no such file or folder"));
+            return false;
+        }
+    }
+    return true;
+}
+
+QString bitmapNameOf(const QString& source)
+{
+    const QFileInfo info(source);
+    const bool sensorFile = info.suffix().compare(QLatin1String("KEL"), Qt::CaseInsensitive) == 0;
+    return (sensorFile ? info.completeBaseName() : info.fileName()) + QStringLiteral(".bmp");
+}
+
+void drawBatchProgress(qsizetype done, qsizetype count, const QString& name)
+{
+    constexpr int kBarWidth = 30;
+    const int filled = count > 0 ? int(done * kBarWidth / count) : kBarWidth;
+    std::fprintf(stderr, "\r[%s%s] %lld/%lld %s\033[K", QByteArray(filled, '#').constData(),
+                 QByteArray(kBarWidth - filled, '.').constData(), static_cast<long long>(done),
+                 static_cast<long long>(count), name.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+int convertMany(WorkFolder& work, const QStringList& names, const QString& outDir, bool grey)
+{
+    QStringList sources;
+    if (!collectSources(names, sources))
+        return ExitUsage;
+    if (!QDir().mkpath(outDir)) {
+        printError(outDir + QStringLiteral(": cannot make the folder"));
+        return ExitFileError;
+    }
+    const bool showProgress = isTerminal(stderr);
+    int status = ExitOk;
+    qsizetype failed = 0;
+    for (qsizetype index = 0; index < sources.size(); ++index) {
+        const QString& source = sources[index];
+        // A target that is the source itself gets ".bmp" once more: the source stays.
+        const QString target = kel::bitmapPathFor(outDir, bitmapNameOf(source), source);
+        if (showProgress) // messages of a failing file start on a clean line
+            std::fputs("\r\033[K", stderr);
+        const int converted = convertOne(work, source, target, grey);
+        if (converted != ExitOk) {
+            status = converted;
+            ++failed;
+            printError(source + QStringLiteral(": not converted"));
+        } else {
+            std::printf("%s\n", QDir::toNativeSeparators(target).toLocal8Bit().constData());
+            std::fflush(stdout);
+        }
+        if (showProgress)
+            drawBatchProgress(index + 1, sources.size(), QFileInfo(source).fileName());
+    }
+    if (showProgress)
+        std::fputc('\n', stderr);
+    if (failed > 0)
+        printError(QStringLiteral("%1 of %2 files not converted").arg(failed).arg(sources.size()));
+    return status;
+}
+
+} // namespace
+
+int runConvert(Context& context, const QStringList& args)
+{
+    Arguments parsed =
+        parseArguments(args, {{QStringLiteral("--grey")}, {QStringLiteral("--out")}});
+    const QStringList outDirs = parsed.all(QStringLiteral("--out"));
+    if (parsed.error.isEmpty()) {
+        if (outDirs.size() > 1)
+            parsed.error = QStringLiteral("--out is given once");
+        else if (outDirs.isEmpty() && parsed.positional.size() != 2)
+            parsed.error = QStringLiteral("an input and an output file are needed");
+        else if (!outDirs.isEmpty() && parsed.positional.isEmpty())
+            parsed.error = QStringLiteral("no file or folder to convert");
+    }
+    int status = ExitOk;
+    if (!shouldRun(parsed, kConvertUsage, status))
+        return status;
+    const bool grey = parsed.has(QStringLiteral("--grey"));
+
+    WorkFolder work(context);
+    if (!work.isValid())
+        return ExitFileError;
+    if (!outDirs.isEmpty())
+        return convertMany(work, parsed.positional, outDirs.first(), grey);
+    return convertOne(work, parsed.positional.at(0), parsed.positional.at(1), grey);
+}
+
 int runImport(Context& context, const QStringList& args)
 {
-    const Arguments parsed = parse(args, false);
+    Arguments parsed = parseArguments(args, {});
+    if (parsed.error.isEmpty() && parsed.positional.size() != 2)
+        parsed.error = QStringLiteral("an input and an output file are needed");
     int status = ExitOk;
-    if (!argumentsUsable(parsed, kImportUsage, status))
+    if (!shouldRun(parsed, kImportUsage, status))
         return status;
-    const QString& input = parsed.files.at(0);
-    const QString& output = parsed.files.at(1);
+    const QString& input = parsed.positional.at(0);
+    const QString& output = parsed.positional.at(1);
 
     kel::ImageState state;
     if (!kel::fncReadBmpFile(context.core, state, input))

@@ -1,15 +1,23 @@
 // The table of subcommands; each lives in a file of its own.
 
 #include "Subcommands.h"
-#include "ImageCommands.h"
-#include "SerialCommands.h"
+#include "Commands.h"
 
 namespace kelctl {
 
 const std::vector<Subcommand>& subcommands()
 {
     static const std::vector<Subcommand> table = {
-        {"convert", "IN.KEL OUT.bmp [--grey]: sensor image file to bitmap", runConvert},
+        {"info", "[--json]: what the sensor says of the image it holds", runInfo},
+        {"fetch", "[--grey] OUT.KEL|OUT.bmp...: fetch the sensor's image into files", runFetch},
+        {"upload", "IN.KEL|IN.bmp: load an image into the sensor", runUpload},
+        {"bank", "save N FILE | save all DIR | load FILE: back up or restore banks", runBank},
+        {"system", "save FILE | load FILE: back up or restore the system data", runSystem},
+        {"measure", "[--continuous|--end|--other]: trigger a measurement", runMeasure},
+        {"result", "[--json]: the last result and measured value", runResult},
+        {"watch", "--every SECONDS [--count N] [--trigger]: log results as CSV", runWatch},
+        {"convert", "[--grey] IN.KEL OUT.bmp | --out DIR FILES...: sensor image files to bitmaps",
+         runConvert},
         {"import", "IN.bmp OUT.KEL: 24-bit bitmap of the sensor's size to sensor image file",
          runImport},
         {"command", "\"TEXT\": send one command line to the sensor and print its reply",

@@ -11,16 +11,20 @@ namespace {
 
 void printUsage(std::FILE* out)
 {
-    std::fprintf(out,
-                 "usage: kelctl [--device PATH] [--settings FILE] SUBCOMMAND [ARGS...]\n"
-                 "       kelctl SUBCOMMAND --help\n\n"
-                 "Options:\n"
-                 "  --device PATH    serial device to use instead of the port of the settings\n"
-                 "                   (not on Windows, where port n is COMn)\n"
-                 "  --settings FILE  settings file to use instead of Setting.ini beside kelctl\n\n"
-                 "Subcommands:\n");
+    std::fprintf(
+        out, "usage: kelctl [--device PATH] [--settings FILE] SUBCOMMAND [ARGS...]\n"
+             "       kelctl SUBCOMMAND --help\n\n"
+             "Options:\n"
+             "  --device PATH    serial device to use instead of the port of the settings\n"
+             "                   (not on Windows, where port n is COMn)\n"
+             "  --settings FILE  settings file to use instead of Setting.ini beside kelctl\n\n"
+             "Exit status: 0 success, 1 failure, 2 bad arguments or input, 3 settings unusable,\n"
+             "4 port cannot be opened, 5 no reply, 6 \"ER\", 7 transfer time-out, 8 transfer\n"
+             "data error, 9 stopped (Ctrl-C), 10 cancelled by the sensor, 11 file error,\n"
+             "12 unexpected reply.\n\n"
+             "Subcommands:\n");
     for (const kelctl::Subcommand& sub : kelctl::subcommands())
-        std::fprintf(out, "  %-10s %s\n", sub.name, sub.summary);
+        std::fprintf(out, "  %-8s %s\n", sub.name, sub.summary);
 }
 
 // Takes "--device PATH" and "--settings FILE" (or "--option=value") from the front of args.

@@ -1,0 +1,130 @@
+// The parts of kelctl a script relies on: how arguments are read, the exit statuses of
+// transfer results, the measurement log's lines and the progress line.
+
+#include "Arguments.h"
+#include "CsvLine.h"
+#include "ExitStatus.h"
+#include "Session.h"
+#include "TerminalProgress.h"
+
+#include "serial/CommandExchange.h"
+#include "serial/FileTransfer.h"
+#include "serial/XmodemProtocol.h"
+
+#include <QTimeZone>
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace kelctl;
+
+namespace {
+
+const OptionSpec kSpec{{"--grey"}, {"--out", "--every"}};
+
+TEST(KelctlArguments, optionsTakeTheirValueInEitherFormAndTheRestStaysInOrder)
+{
+    const Arguments parsed =
+        parseArguments({"a", "--out", "dir", "b", "--every=2.5", "--grey", "-", "c"}, kSpec);
+    EXPECT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
+    EXPECT_EQ(parsed.positional, QStringList({"a", "b", "-", "c"}));
+    EXPECT_EQ(parsed.last("--out"), "dir");
+    EXPECT_EQ(parsed.last("--every"), "2.5");
+    EXPECT_TRUE(parsed.has("--grey"));
+    EXPECT_FALSE(parsed.help());
+}
+
+TEST(KelctlArguments, aValueThatLooksLikeAnOptionIsStillTheValue)
+{
+    // A folder named "--grey" is odd, but "--out" takes the next word whatever it is.
+    const Arguments parsed = parseArguments({"--out", "--grey"}, kSpec);
+    EXPECT_EQ(parsed.last("--out"), "--grey");
+    EXPECT_FALSE(parsed.has("--grey"));
+}
+
+TEST(KelctlArguments, mistakesAreReportedNotGuessed)
+{
+    EXPECT_EQ(parseArguments({"--gray"}, kSpec).error, "unknown option '--gray'");
+    EXPECT_EQ(parseArguments({"--out"}, kSpec).error, "--out needs a value");
+    // A flag given a value is no flag.
+    EXPECT_FALSE(parseArguments({"--grey=1"}, kSpec).error.isEmpty());
+}
+
+TEST(KelctlArguments, doubleDashEndsOptionsSoFilesMayStartWithADash)
+{
+    const Arguments parsed = parseArguments({"--", "--grey", "-x.KEL"}, kSpec);
+    EXPECT_TRUE(parsed.error.isEmpty());
+    EXPECT_EQ(parsed.positional, QStringList({"--grey", "-x.KEL"}));
+    EXPECT_FALSE(parsed.has("--grey"));
+}
+
+TEST(KelctlArguments, helpIsSeenWhereverItStands)
+{
+    EXPECT_TRUE(parseArguments({"x", "-h"}, kSpec).help());
+    EXPECT_TRUE(parseArguments({"--help", "--bogus"}, kSpec).help());
+}
+
+TEST(KelctlExitStatus, everyTransferResultHasAStatusOfItsOwnAndNoFailureIsZero)
+{
+    using namespace kel::serial;
+    const int codes[] = {XM_STOPPED, XM_DATA_ERROR, XM_TIMEOUT, XM_REMOTE_CANCEL};
+    std::set<int> statuses;
+    for (int code : codes) {
+        const int status = Session::statusOf(TransferOutcome{code, TransferFailure::None, {}});
+        EXPECT_GT(status, 0) << code;
+        EXPECT_LT(status, 256) << code;
+        statuses.insert(status);
+    }
+    EXPECT_EQ(statuses.size(), std::size(codes));
+    EXPECT_EQ(Session::statusOf(TransferOutcome{XM_STOPPED, TransferFailure::None, {}}),
+              ExitStopped);
+    EXPECT_EQ(Session::statusOf(TransferOutcome{XM_SUCCESS, TransferFailure::None, {}}), ExitOk);
+    // A result code the table does not know (a port's own failure) is still a failure.
+    EXPECT_EQ(Session::statusOf(TransferOutcome{8005, TransferFailure::None, {}}), ExitFailure);
+    EXPECT_EQ(Session::statusOf(TransferOutcome{-1, TransferFailure::PortCannotOpen, {}}),
+              ExitPortUnavailable);
+    EXPECT_EQ(Session::statusOf(TransferOutcome{-1, TransferFailure::FileCannotOpen, {}}),
+              ExitFileError);
+}
+
+TEST(KelctlExitStatus, anErReplyIsTheSensorsErrorEvenThoughAReplyCame)
+{
+    using kel::serial::CommandFailure;
+    using kel::serial::CommandOutcome;
+    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::None, {}}, "ER"), ExitSensorError);
+    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::None, {}}, "ERR"), ExitOk);
+    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::NoReply, {}}, ""), ExitNoReply);
+    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::PortCannotOpen, {}}, ""),
+              ExitPortUnavailable);
+}
+
+TEST(KelctlLog, fieldsAreQuotedOnlyWhenTheyMustBe)
+{
+    EXPECT_EQ(csvLine({"t", "-1", "12.5"}), "t,-1,12.5");
+    EXPECT_EQ(csvLine({"t", "", ""}), "t,,");
+    EXPECT_EQ(csvLine({"t", "0", "1,5"}), "t,0,\"1,5\"");
+    EXPECT_EQ(csvLine({"t", "0", "say \"x\""}), "t,0,\"say \"\"x\"\"\"");
+    EXPECT_EQ(csvLine({"t", "0", "a\rb"}), "t,0,\"a\rb\"");
+}
+
+TEST(KelctlLog, timesCarryTheirOffsetFromUtc)
+{
+    const QDate day(2026, 12, 9);
+    const QTime time(10, 33, 25);
+    EXPECT_EQ(isoTimeWithOffset(QDateTime(day, time, QTimeZone(9 * 3600))),
+              "2026-12-09T10:33:25+09:00");
+    EXPECT_EQ(isoTimeWithOffset(QDateTime(day, time, QTimeZone(-(3 * 3600 + 30 * 60)))),
+              "2026-12-09T10:33:25-03:30");
+    EXPECT_EQ(isoTimeWithOffset(QDateTime(day, time, QTimeZone::utc())),
+              "2026-12-09T10:33:25+00:00");
+}
+
+TEST(KelctlProgress, theLineShowsBytesShareAndRate)
+{
+    EXPECT_EQ(TerminalProgress::line("BANKSAVE 1", 512, 1024, 0.5),
+              "BANKSAVE 1: 512 / 1024 bytes   50 %  1.0 KiB/s");
+    EXPECT_EQ(TerminalProgress::line("", 300, 0, 0), "300 bytes");
+    // Filling to whole blocks can overshoot the expected size: never more than 100 %.
+    EXPECT_EQ(TerminalProgress::line("x", 1100, 1024, 0), "x: 1100 / 1024 bytes  100 %");
+}
+
+} // namespace

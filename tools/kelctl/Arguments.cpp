@@ -1,0 +1,81 @@
+#include "Arguments.h"
+#include "ExitStatus.h"
+
+#include <cstdio>
+#include <optional>
+
+namespace kelctl {
+
+Arguments parseArguments(const QStringList& words, const OptionSpec& spec)
+{
+    Arguments parsed;
+    bool optionsEnded = false;
+    for (qsizetype index = 0; index < words.size(); ++index) {
+        const QString& word = words[index];
+        if (optionsEnded || !word.startsWith(QLatin1Char('-')) || word == QLatin1String("-")) {
+            parsed.positional << word;
+            continue;
+        }
+        if (word == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (word == QLatin1String("--help") || word == QLatin1String("-h") ||
+            spec.flags.contains(word)) {
+            parsed.flagsGiven << word;
+            continue;
+        }
+        const qsizetype equals = word.indexOf(QLatin1Char('='));
+        const QString name = equals < 0 ? word : word.left(equals);
+        if (!spec.valued.contains(name)) {
+            if (parsed.error.isEmpty())
+                parsed.error = QStringLiteral("unknown option '%1'").arg(word);
+            continue;
+        }
+        if (equals >= 0) {
+            parsed.values[name] << word.mid(equals + 1);
+        } else if (index + 1 < words.size()) {
+            parsed.values[name] << words[++index];
+        } else if (parsed.error.isEmpty()) {
+            parsed.error = QStringLiteral("%1 needs a value").arg(word);
+        }
+    }
+    return parsed;
+}
+
+bool shouldRun(const Arguments& parsed, const char* usage, int& status)
+{
+    if (parsed.help()) {
+        std::fputs(usage, stdout);
+        status = ExitOk;
+        return false;
+    }
+    if (!parsed.error.isEmpty()) {
+        printError(parsed.error);
+        std::fputs(usage, stderr);
+        status = ExitUsage;
+        return false;
+    }
+    return true;
+}
+
+void printError(const QString& text)
+{
+    std::fprintf(stderr, "kelctl: %s\n", text.toLocal8Bit().constData());
+}
+
+std::optional<int> numberArgument(const QString& text, const char* what, int minimum, int maximum)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (ok && value >= minimum && value <= maximum)
+        return value;
+    printError(QStringLiteral("%1 must be a whole number from %2 to %3, not '%4'")
+                   .arg(QLatin1String(what))
+                   .arg(minimum)
+                   .arg(maximum)
+                   .arg(text));
+    return std::nullopt;
+}
+
+} // namespace kelctl

@@ -1,0 +1,275 @@
+// kelctl info, fetch and upload: the image the sensor holds, read, fetched and converted, or
+// replaced by an image of the operator's, by the same steps as the image panel of the window.
+
+#include "Arguments.h"
+#include "Commands.h"
+#include "ExitStatus.h"
+#include "Session.h"
+#include "WorkFolder.h"
+
+#include "app/VbConvert.h"
+#include "app/WorkFolders.h"
+#include "image/BitmapFile.h"
+#include "image/ConvertProcess.h"
+#include "image/FileAccess.h"
+#include "image/ImageFiles.h"
+#include "sensor/ImageInfoQuery.h"
+#include "sensor/UploadPreparation.h"
+#include "serial/XmodemProtocol.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace kelctl {
+
+namespace {
+
+const char* const kInfoUsage =
+    "usage: kelctl info [--json]\n\n"
+    "Prints what the sensor says of the image it holds (\"IMGINFO 0 0\" to \"IMGINFO 0 4\"):\n"
+    "colour arrangement, red, green and blue gain, size code, and the width and height that\n"
+    "follow from it.\n";
+
+const char* const kFetchUsage =
+    "usage: kelctl fetch [--grey] OUT...\n"
+    "       kelctl fetch [--grey] [--kel FILE.KEL] [--bmp FILE.bmp]\n\n"
+    "Fetches the sensor's image and writes it as the window would save it: OUT ending in\n"
+    ".KEL (any case) as a sensor image file, in .bmp as the converted bitmap (24-bit colour,\n"
+    "or 8-bit grey with --grey). A grey fetch gives no sensor image file. Files are replaced.\n";
+
+const char* const kUploadUsage =
+    "usage: kelctl upload IN\n\n"
+    "Loads an image into the sensor: a sensor image file (.KEL) or a 24-bit bitmap of 508 x\n"
+    "432, 216 or 108 pixels. The sensor's own arrangement and gains are divided out first, as\n"
+    "the window's upload does.\n";
+
+const char* const kHeights[] = {"432", "216", "108"};
+constexpr int kSizeCodes = 3;
+
+struct SensorImageInfo {
+    int values[kel::kImageInfoCount] = {}; // arrangement, gains red, green, blue, size code
+    int height() const
+    {
+        const int code = values[4];
+        return code >= 0 && code < kSizeCodes ? QByteArray(kHeights[code]).toInt() : 0;
+    }
+};
+
+// Asks the five questions; the status of what went wrong otherwise (printed).
+std::optional<SensorImageInfo> readImageInfo(Session& session, int* status)
+{
+    if (session.stopRequested()) {
+        printError(QStringLiteral("stopped"));
+        *status = ExitStopped;
+        return std::nullopt;
+    }
+    const kel::ImageInfoReplies info = kel::QueryImageInfo(session.link());
+    if (!info.complete) {
+        *status = Session::statusOf(info.outcome, QStringLiteral("ER"));
+        return std::nullopt;
+    }
+    SensorImageInfo parsed;
+    for (int index = 0; index < kel::kImageInfoCount; ++index) {
+        QString error;
+        // The arrangement and the gains are bytes of the image header; the size code is not.
+        const std::optional<int> value = index < 4 ? kel::toByte(info.replies[index], &error)
+                                                   : kel::toInt16(info.replies[index], &error);
+        if (!value) {
+            session.core().ShowFailure(error);
+            *status = ExitUnexpectedReply;
+            return std::nullopt;
+        }
+        parsed.values[index] = *value;
+    }
+    *status = ExitOk;
+    return parsed;
+}
+
+bool hasSuffix(const QString& path, const char* suffix)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
+}
+
+// The size of a received image file: its bytes and the trailer, filled up to whole blocks.
+qint64 receivedSize(int width, int height)
+{
+    const qint64 bytes = qint64(width) * height + kel::kTrailerSize;
+    return (bytes + kel::serial::kBlockSize - 1) / kel::serial::kBlockSize *
+           kel::serial::kBlockSize;
+}
+
+int writeCopy(kel::AppCore& core, const QString& source, const QString& target)
+{
+    QFile in(source);
+    QString failure;
+    if (!in.open(QIODevice::ReadOnly) || !kel::writeWholeFile(target, in.readAll(), failure)) {
+        core.ShowFailure(failure.isEmpty() ? kel::describeFailure(in.errorString(), source)
+                                           : failure);
+        return ExitFileError;
+    }
+    return ExitOk;
+}
+
+} // namespace
+
+int runInfo(Context& context, const QStringList& args)
+{
+    const Arguments parsed = parseArguments(args, {{QStringLiteral("--json")}, {}});
+    int status = ExitOk;
+    if (!shouldRun(parsed, kInfoUsage, status))
+        return status;
+    if (!parsed.positional.isEmpty()) {
+        printError(QStringLiteral("info takes no file"));
+        std::fputs(kInfoUsage, stderr);
+        return ExitUsage;
+    }
+    Session session(context);
+    const std::optional<SensorImageInfo> info = readImageInfo(session, &status);
+    if (!info)
+        return status;
+    const int* v = info->values;
+    const QString height = info->height() > 0 ? QString::number(info->height()) : QString();
+    if (parsed.has(QStringLiteral("--json"))) {
+        std::printf("{\"arrangement\": %d, \"gainRed\": %d, \"gainGreen\": %d, \"gainBlue\": %d, "
+                    "\"sizeCode\": %d, \"width\": %d, \"height\": %s}\n",
+                    v[0], v[1], v[2], v[3], v[4], kel::kSensorWidth,
+                    height.isEmpty() ? "null" : height.toLatin1().constData());
+    } else {
+        std::printf("arrangement  %d\ngain red     %d\ngain green   %d\ngain blue    %d\n"
+                    "size code    %d\nwidth        %d\nheight       %s\n",
+                    v[0], v[1], v[2], v[3], v[4], kel::kSensorWidth,
+                    height.isEmpty() ? "unknown" : height.toLatin1().constData());
+    }
+    return ExitOk;
+}
+
+int runFetch(Context& context, const QStringList& args)
+{
+    Arguments parsed = parseArguments(
+        args, {{QStringLiteral("--grey")}, {QStringLiteral("--kel"), QStringLiteral("--bmp")}});
+    QStringList kelFiles = parsed.all(QStringLiteral("--kel"));
+    QStringList bmpFiles = parsed.all(QStringLiteral("--bmp"));
+    for (const QString& out : parsed.positional) {
+        if (hasSuffix(out, "KEL"))
+            kelFiles << out;
+        else if (hasSuffix(out, "bmp"))
+            bmpFiles << out;
+        else if (parsed.error.isEmpty())
+            parsed.error = out + QStringLiteral(": the name must end in .KEL or .bmp");
+    }
+    const bool grey = parsed.has(QStringLiteral("--grey"));
+    if (parsed.error.isEmpty()) {
+        if (kelFiles.isEmpty() && bmpFiles.isEmpty())
+            parsed.error = QStringLiteral("no file to write");
+        else if (kelFiles.size() > 1 || bmpFiles.size() > 1)
+            parsed.error = QStringLiteral("one .KEL and one .bmp file at most");
+        else if (grey && !kelFiles.isEmpty())
+            parsed.error = QStringLiteral("a grey fetch gives no sensor image file");
+    }
+    int status = ExitOk;
+    if (!shouldRun(parsed, kFetchUsage, status))
+        return status;
+
+    WorkFolder work(context);
+    if (!work.isValid())
+        return ExitFileError;
+    Session session(context);
+    const std::optional<SensorImageInfo> info = readImageInfo(session, &status);
+    if (!info)
+        return status;
+    if (info->height() == 0) {
+        printError(QStringLiteral("the sensor reported size code %1, which names no image size")
+                       .arg(info->values[4]));
+        return ExitUnexpectedReply;
+    }
+
+    kel::ImageState state;
+    kel::SensorImage& current = state.CurrentImage;
+    kel::assignModelName(current, kel::kSensorModelName);
+    current.BayerPhase = static_cast<quint8>(info->values[0]);
+    current.GainR = static_cast<quint8>(info->values[1]);
+    current.GainG = static_cast<quint8>(info->values[2]);
+    current.GainB = static_cast<quint8>(info->values[3]);
+    current.Width = static_cast<qint16>(kel::kSensorWidth);
+    current.Height = static_cast<qint16>(info->height());
+
+    const QString tmpBin = work.tmpFile(kel::kTmpBin);
+    status =
+        session.transfer(grey ? QStringLiteral("IMGSAVE 1") : QStringLiteral("IMGSAVE 0"), tmpBin,
+                         Direction::Receive, receivedSize(current.Width, current.Height));
+    if (status != ExitOk)
+        return status;
+
+    const QString bitmap = kel::fncConvertProcess(
+        work.core(), state, grey ? kel::ImageKind::Grey : kel::ImageKind::Colour, work.tmpDir(),
+        kel::kTmpBin);
+    if (bitmap.isEmpty()) {
+        work.core().ShowMessageOrFailure(kel::kSectionMessage, kel::MsgConversionFailed);
+        return ExitFailure;
+    }
+    if (!bmpFiles.isEmpty() && (status = writeCopy(work.core(), bitmap, bmpFiles.first())))
+        return status;
+    if (!kelFiles.isEmpty() && !kel::fncWriteFile_KEL(work.core(), state, kelFiles.first()))
+        return ExitFileError;
+    return ExitOk;
+}
+
+int runUpload(Context& context, const QStringList& args)
+{
+    Arguments parsed = parseArguments(args, {});
+    if (parsed.error.isEmpty() && parsed.positional.size() != 1)
+        parsed.error = QStringLiteral("one image file is needed");
+    int status = ExitOk;
+    if (!shouldRun(parsed, kUploadUsage, status))
+        return status;
+    const QString input = parsed.positional.first();
+
+    WorkFolder work(context);
+    if (!work.isValid())
+        return ExitFileError;
+    kel::AppCore& core = work.core();
+    kel::ImageState state;
+    if (hasSuffix(input, "KEL")) {
+        // As the window opens it: the upload file of the image, then its conversion, which
+        // leaves the gain-applied mosaic that the upload starts from.
+        if (!kel::fncReadFile_KEL(core, state, input) ||
+            !kel::fncMakeTmpBinFile(core, state, work.tmpFile(kel::kTmpBin)))
+            return ExitFileError;
+        if (kel::fncConvertProcess(core, state, kel::ImageKind::Colour, work.tmpDir(), kel::kTmpBin)
+                .isEmpty()) {
+            core.ShowMessageOrFailure(kel::kSectionMessage, kel::MsgConversionFailed);
+            return ExitFailure;
+        }
+    } else {
+        if (!kel::fncReadBmpFile(core, state, input))
+            return ExitFileError;
+        if (!kel::isSensorBitmap(state)) {
+            core.ShowMessageOrFailure(kel::kSectionMessage, kel::MsgBitmapNotConvertible);
+            return ExitUsage;
+        }
+        if (!kel::fncBmpToMosaic(core, state))
+            return ExitFailure;
+        state.CurrentImage = state.UploadImage;
+    }
+
+    Session session(context);
+    if (session.stopRequested())
+        return ExitStopped;
+    const QString uploadFile = work.tmpFile(kel::kTmpUpload);
+    const kel::UploadPreparation prepared =
+        kel::PrepareUploadFile(session.link(), state, uploadFile);
+    switch (prepared.result) {
+    case kel::UploadPrepared::Ready:
+        break;
+    case kel::UploadPrepared::Refused:
+        return Session::statusOf(prepared.outcome, QStringLiteral("ER"));
+    case kel::UploadPrepared::BadValue:
+        return ExitUnexpectedReply;
+    case kel::UploadPrepared::Failed:
+        return ExitFileError;
+    }
+    return session.transfer(QStringLiteral("IMGLOAD"), uploadFile, Direction::Send);
+}
+
+} // namespace kelctl

@@ -1,0 +1,113 @@
+#include "Session.h"
+#include "Arguments.h"
+#include "ExitStatus.h"
+
+#include "serial/CommandExchange.h"
+#include "serial/FileTransfer.h"
+#include "serial/XmodemProtocol.h"
+
+namespace kelctl {
+
+using namespace kel::serial;
+
+Session::Session(Context& context)
+    : m_context(context), m_link(context.core, m_port, m_clock), m_progress(m_link.display),
+      m_interrupt(m_link.blnStop)
+{
+}
+
+int Session::statusOf(const CommandOutcome& outcome, const QString& reply)
+{
+    switch (outcome.failure) {
+    case CommandFailure::None:
+        return reply == QLatin1String("ER") ? ExitSensorError : ExitOk;
+    case CommandFailure::PortCannotOpen:
+        if (!outcome.detail.isEmpty())
+            printError(outcome.detail);
+        return ExitPortUnavailable;
+    case CommandFailure::NoReply: // message 22 was printed
+        return ExitNoReply;
+    case CommandFailure::RuntimeFailure:
+        printError(outcome.detail);
+        return ExitFailure;
+    }
+    return ExitFailure;
+}
+
+int Session::statusOf(const TransferOutcome& outcome)
+{
+    switch (outcome.failure) {
+    case TransferFailure::PortCannotOpen:
+        printError(outcome.detail);
+        return ExitPortUnavailable;
+    case TransferFailure::FileCannotOpen:
+    case TransferFailure::FileError:
+        printError(outcome.detail);
+        return ExitFileError;
+    case TransferFailure::PortError:
+        printError(outcome.detail);
+        return ExitFailure;
+    case TransferFailure::None:
+        break;
+    }
+    switch (outcome.code) {
+    case XM_SUCCESS:
+        return ExitOk;
+    case XM_STOPPED:
+        printError(QStringLiteral("transfer stopped"));
+        return ExitStopped;
+    case XM_DATA_ERROR: // message 22 was printed
+        return ExitTransferDataError;
+    case XM_TIMEOUT: // message 23 was printed
+        return ExitTransferTimeout;
+    case XM_REMOTE_CANCEL:
+        printError(QStringLiteral("the sensor cancelled the transfer"));
+        return ExitRemoteCancel;
+    default: // the port's failure was printed
+        return ExitFailure;
+    }
+}
+
+std::optional<QString> Session::ask(const QString& command, int* status)
+{
+    if (stopRequested()) {
+        printError(QStringLiteral("stopped"));
+        *status = ExitStopped;
+        return std::nullopt;
+    }
+    CommandOutcome outcome;
+    const QString reply = SendCommand(m_link, command, &outcome);
+    *status = statusOf(outcome, reply);
+    if (*status != ExitOk)
+        return std::nullopt;
+    return reply;
+}
+
+int Session::transfer(const QString& command, const QString& path, Direction direction,
+                      qint64 expectedBytes)
+{
+    int status = ExitOk;
+    const std::optional<QString> reply = ask(command, &status);
+    if (!reply)
+        return status;
+    if (*reply != QLatin1String("OK")) {
+        printError(QStringLiteral("the sensor answered \"%1\" to \"%2\"").arg(*reply, command));
+        return ExitUnexpectedReply;
+    }
+    return move(path, direction, command, expectedBytes);
+}
+
+int Session::move(const QString& path, Direction direction, const QString& label,
+                  qint64 expectedBytes)
+{
+    m_link.display.reset();
+    m_link.view = &m_progress;
+    m_progress.begin(label, expectedBytes);
+    const TransferOutcome outcome =
+        direction == Direction::Receive ? ReceiveFile(m_link, path) : SendFile(m_link, path);
+    m_progress.end();
+    m_link.view = nullptr;
+    return statusOf(outcome);
+}
+
+} // namespace kelctl

@@ -1,0 +1,59 @@
+#pragma once
+// One run of kelctl against the sensor: the port, the clock and the link the GUI uses too,
+// progress on the terminal and Ctrl-C as the stop button. Every step maps what went wrong onto
+// an exit status; the system's message was printed by then.
+
+#include "Context.h"
+#include "StopOnInterrupt.h"
+#include "TerminalProgress.h"
+
+#include "serial/QtBytePort.h"
+#include "serial/SerialLink.h"
+#include "serial/SystemClock.h"
+
+#include <optional>
+
+namespace kel::serial {
+struct CommandOutcome;
+struct TransferOutcome;
+} // namespace kel::serial
+
+namespace kelctl {
+
+enum class Direction { Receive, Send };
+
+class Session {
+public:
+    explicit Session(Context& context);
+
+    kel::AppCore& core() { return m_context.core; }
+    kel::serial::SerialLink& link() { return m_link; }
+    bool stopRequested() const { return m_link.blnStop; }
+
+    // The sensor's reply to command, or nothing with *status set: "ER", no reply, a port that
+    // cannot be opened, or a Ctrl-C before the command went out.
+    std::optional<QString> ask(const QString& command, int* status);
+
+    // command, which must be answered "OK", then the transfer of the file at path. ExitOk or
+    // the status of what went wrong. expectedBytes (0: unknown) sizes the progress of a
+    // receive.
+    int transfer(const QString& command, const QString& path, Direction direction,
+                 qint64 expectedBytes = 0);
+
+    // The transfer alone, for a command sent before; label names it in the progress line.
+    int move(const QString& path, Direction direction, const QString& label,
+             qint64 expectedBytes = 0);
+
+    static int statusOf(const kel::serial::CommandOutcome& outcome, const QString& reply);
+    static int statusOf(const kel::serial::TransferOutcome& outcome);
+
+private:
+    Context& m_context;
+    kel::serial::QtBytePort m_port;
+    kel::serial::SystemClock m_clock;
+    kel::serial::SerialLink m_link;
+    TerminalProgress m_progress;
+    StopOnInterrupt m_interrupt;
+};
+
+} // namespace kelctl
