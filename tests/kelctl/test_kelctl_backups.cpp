@@ -1,7 +1,7 @@
 // kelctl bank and kelctl system against the simulated sensor: backups byte for byte, restores,
 // and a backup that fails or is stopped never costing the previous file.
 
-#include "KelctlTestFiles.h"
+#include "KelctlTestSupport.h"
 #include "StateFolder.h"
 
 #include "support/KelsimFixture.h"
@@ -17,17 +17,6 @@ using namespace kel;
 using namespace kel::test;
 
 namespace {
-
-constexpr int kStatusUsage = 2;
-constexpr int kStatusEr = 6;
-constexpr int kStatusStopped = 9;
-constexpr int kStatusFile = 11;
-
-std::string describe(const KelctlResult& run)
-{
-    return "status " + std::to_string(run.status) + ", out: " + run.out.toStdString() +
-           ", err: " + run.err.toStdString();
-}
 
 // A block of size bytes that names bank (0: none) in its header, as a sensor's would.
 QByteArray blockFor(int bank, int size, char fill)

@@ -1,6 +1,6 @@
 // kelctl info, fetch, upload and convert against the simulated sensor.
 
-#include "KelctlTestFiles.h"
+#include "KelctlTestSupport.h"
 #include "SensorImages.h"
 
 #include "app/AppCore.h"
@@ -22,12 +22,6 @@ using namespace kel::test;
 
 namespace {
 
-constexpr int kStatusUsage = 2;
-constexpr int kStatusPort = 4;
-constexpr int kStatusNoReply = 5;
-constexpr int kStatusEr = 6;
-constexpr int kStatusUnexpectedReply = 12;
-
 QByteArray kelHeader(quint8 phase, std::array<quint8, 3> gains, int height)
 {
     QByteArray header("KEL-CA  ");
@@ -39,12 +33,6 @@ QByteArray kelHeader(quint8 phase, std::array<quint8, 3> gains, int height)
     header += char(height & 0xFF);
     header += char(height >> 8);
     return header;
-}
-
-std::string describe(const KelctlResult& run)
-{
-    return "status " + std::to_string(run.status) + ", out: " + run.out.toStdString() +
-           ", err: " + run.err.toStdString();
 }
 
 TEST(KelctlInfo, printsTheSensorsFiveValuesAsATableOrAsJson)

@@ -1,6 +1,6 @@
 // kelctl measure, result and watch against the simulated sensor.
 
-#include "KelctlTestFiles.h"
+#include "KelctlTestSupport.h"
 
 #include "support/KelsimFixture.h"
 
@@ -16,16 +16,6 @@
 using namespace kel::test;
 
 namespace {
-
-constexpr int kStatusUsage = 2;
-constexpr int kStatusEr = 6;
-constexpr int kStatusUnexpectedReply = 12;
-
-std::string describe(const KelctlResult& run)
-{
-    return "status " + std::to_string(run.status) + ", out: " + run.out.toStdString() +
-           ", err: " + run.err.toStdString();
-}
 
 class KelctlMeasure : public KelsimTest {};
 

@@ -40,6 +40,9 @@ Arguments parseArguments(const QStringList& words, const OptionSpec& spec)
             parsed.error = QStringLiteral("%1 needs a value").arg(word);
         }
     }
+    if (parsed.error.isEmpty() && spec.positionalCount >= 0 &&
+        parsed.positional.size() != spec.positionalCount)
+        parsed.error = QString::fromLatin1(spec.countError);
     return parsed;
 }
 

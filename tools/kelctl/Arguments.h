@@ -11,6 +11,10 @@ namespace kelctl {
 struct OptionSpec {
     QStringList flags;  // options without a value, "--help" and "-h" always among them
     QStringList valued; // options that take a value
+    // How many words besides the options the subcommand takes (-1: any number), and what to
+    // say when another number is given.
+    qsizetype positionalCount = -1;
+    const char* countError = "wrong number of arguments";
 };
 
 struct Arguments {

@@ -183,9 +183,8 @@ int runConvert(Context& context, const QStringList& args)
 
 int runImport(Context& context, const QStringList& args)
 {
-    Arguments parsed = parseArguments(args, {});
-    if (parsed.error.isEmpty() && parsed.positional.size() != 2)
-        parsed.error = QStringLiteral("an input and an output file are needed");
+    const Arguments parsed =
+        parseArguments(args, {{}, {}, 2, "an input and an output file are needed"});
     int status = ExitOk;
     if (!shouldRun(parsed, kImportUsage, status))
         return status;

@@ -123,9 +123,8 @@ int runMeasure(Context& context, const QStringList& args)
 
 int runResult(Context& context, const QStringList& args)
 {
-    Arguments parsed = parseArguments(args, {{QStringLiteral("--json")}, {}});
-    if (parsed.error.isEmpty() && !parsed.positional.isEmpty())
-        parsed.error = QStringLiteral("result takes no argument");
+    const Arguments parsed =
+        parseArguments(args, {{QStringLiteral("--json")}, {}, 0, "result takes no argument"});
     int status = ExitOk;
     if (!shouldRun(parsed, kResultUsage, status))
         return status;
@@ -152,9 +151,9 @@ int runWatch(Context& context, const QStringList& args)
 {
     Arguments parsed =
         parseArguments(args, {{QStringLiteral("--trigger"), QStringLiteral("--no-header")},
-                              {QStringLiteral("--every"), QStringLiteral("--count")}});
-    if (parsed.error.isEmpty() && !parsed.positional.isEmpty())
-        parsed.error = QStringLiteral("watch takes no argument");
+                              {QStringLiteral("--every"), QStringLiteral("--count")},
+                              0,
+                              "watch takes no argument"});
     bool ok = false;
     const double seconds = parsed.last(QStringLiteral("--every")).toDouble(&ok);
     if (parsed.error.isEmpty() &&

@@ -115,15 +115,11 @@ int writeCopy(kel::AppCore& core, const QString& source, const QString& target)
 
 int runInfo(Context& context, const QStringList& args)
 {
-    const Arguments parsed = parseArguments(args, {{QStringLiteral("--json")}, {}});
+    const Arguments parsed =
+        parseArguments(args, {{QStringLiteral("--json")}, {}, 0, "info takes no argument"});
     int status = ExitOk;
     if (!shouldRun(parsed, kInfoUsage, status))
         return status;
-    if (!parsed.positional.isEmpty()) {
-        printError(QStringLiteral("info takes no file"));
-        std::fputs(kInfoUsage, stderr);
-        return ExitUsage;
-    }
     Session session(context);
     const std::optional<SensorImageInfo> info = readImageInfo(session, &status);
     if (!info)
@@ -217,9 +213,7 @@ int runFetch(Context& context, const QStringList& args)
 
 int runUpload(Context& context, const QStringList& args)
 {
-    Arguments parsed = parseArguments(args, {});
-    if (parsed.error.isEmpty() && parsed.positional.size() != 1)
-        parsed.error = QStringLiteral("one image file is needed");
+    const Arguments parsed = parseArguments(args, {{}, {}, 1, "one image file is needed"});
     int status = ExitOk;
     if (!shouldRun(parsed, kUploadUsage, status))
         return status;

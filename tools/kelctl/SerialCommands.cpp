@@ -34,9 +34,7 @@ const char* const kSendUsage =
 int runTransfer(Context& context, const QStringList& args, Direction direction)
 {
     const char* usage = direction == Direction::Receive ? kReceiveUsage : kSendUsage;
-    Arguments parsed = parseArguments(args, {});
-    if (parsed.error.isEmpty() && parsed.positional.size() != 1)
-        parsed.error = QStringLiteral("one file is needed");
+    const Arguments parsed = parseArguments(args, {{}, {}, 1, "one file is needed"});
     int status = ExitOk;
     if (!shouldRun(parsed, usage, status))
         return status;
@@ -55,9 +53,7 @@ int runTransfer(Context& context, const QStringList& args, Direction direction)
 
 int runCommand(Context& context, const QStringList& args)
 {
-    Arguments parsed = parseArguments(args, {});
-    if (parsed.error.isEmpty() && parsed.positional.size() != 1)
-        parsed.error = QStringLiteral("one command line is needed");
+    const Arguments parsed = parseArguments(args, {{}, {}, 1, "one command line is needed"});
     int status = ExitOk;
     if (!shouldRun(parsed, kCommandUsage, status))
         return status;

@@ -1,11 +1,29 @@
 #pragma once
-// Small file helpers for the kelctl tests.
+// What the kelctl tests share: its exit statuses, a readable account of a run, file helpers.
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <string>
+
+#include "support/KelsimFixture.h"
 
 namespace kel::test {
+
+// Exit statuses of kelctl, as its documentation lists them.
+constexpr int kStatusUsage = 2;
+constexpr int kStatusPort = 4;
+constexpr int kStatusNoReply = 5;
+constexpr int kStatusEr = 6;
+constexpr int kStatusStopped = 9;
+constexpr int kStatusFile = 11;
+constexpr int kStatusUnexpectedReply = 12;
+
+inline std::string describe(const KelctlResult& run)
+{
+    return "status " + std::to_string(run.status) + ", out: " + run.out.toStdString() +
+           ", err: " + run.err.toStdString();
+}
 
 inline QByteArray readBytes(const QString& path)
 {
