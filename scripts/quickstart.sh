@@ -2,12 +2,16 @@
 # One entry point for a fresh Debian machine:
 #   scripts/quickstart.sh run    install what is needed, build, start the GUI against the
 #                                simulated sensor kelsim
-#   scripts/quickstart.sh test   install what is needed, build, run every test
-# BUILD_DIR (default: build) chooses the build folder; JOBS the parallel build jobs.
+#   scripts/quickstart.sh test   install what is needed, build, run every test; then build again
+#                                with AddressSanitizer and UndefinedBehaviorSanitizer and run
+#                                every test once more there
+# BUILD_DIR (default: build) chooses the build folder, SANITIZE_BUILD_DIR (default: build-asan)
+# the sanitizer build's; SANITIZE=0 leaves the sanitizer run out; JOBS the parallel build jobs.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$here/build}
+sanitize_build=${SANITIZE_BUILD_DIR:-$here/build-asan}
 mode=${1:-}
 
 packages=(
@@ -36,6 +40,22 @@ install_packages() {
 build_all() {
     cmake -S "$here" -B "$build" -G Ninja
     cmake --build "$build" ${JOBS:+-j "$JOBS"}
+}
+
+run_tests() {
+    (cd "$1" && ctest --output-on-failure -j "$(nproc)" --timeout "$2")
+}
+
+# The whole suite again with every program, library and test instrumented; a report of either
+# sanitizer fails its test. Leaks count too, except those of the system's libraries listed in
+# the suppressions file.
+sanitizer_run() {
+    cmake -S "$here" -B "$sanitize_build" -G Ninja -DKEL_SANITIZE=ON
+    cmake --build "$sanitize_build" ${JOBS:+-j "$JOBS"}
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        LSAN_OPTIONS=suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0 \
+        run_tests "$sanitize_build" 600
 }
 
 case "$mode" in
@@ -72,8 +92,10 @@ run)
 test)
     install_packages
     build_all
-    cd "$build"
-    ctest --output-on-failure -j "$(nproc)" --timeout 300
+    run_tests "$build" 300
+    if [ "${SANITIZE:-1}" != 0 ]; then
+        sanitizer_run
+    fi
     ;;
 *)
     echo "usage: $0 run|test" >&2

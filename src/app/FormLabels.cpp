@@ -17,12 +17,18 @@ namespace {
 // Label sections are read through a buffer of this size; a longer section is cut.
 constexpr int kSectionBufferSize = 8192;
 
+// The largest font size a control takes, in points, as the classic controls the files were
+// written for. A larger one is ignored like any size a control cannot take: windows fit their
+// controls, so a size such as 32767 would make a window tens of thousands of pixels wide that
+// cannot even be drawn.
+constexpr int kMaxFontPoints = 2160;
+
 void setWidgetFont(QWidget* widget, const QString& fontName, std::optional<int> fontSize)
 {
     QFont font = widget->font();
     if (!fontName.isEmpty())
         font.setFamily(fontName);
-    if (fontSize && *fontSize > 0)
+    if (fontSize && *fontSize > 0 && *fontSize <= kMaxFontPoints)
         font.setPointSize(*fontSize);
     widget->setFont(font);
 }

@@ -100,6 +100,7 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
 {
     CommandOutcome result;
     QString reply;
+    bool deviceFailed = false;
     try {
         QString failure;
         if (OpenPort(link, &failure) != 0) {
@@ -123,8 +124,14 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
         reply.clear();
         result.failure = CommandFailure::RuntimeFailure;
         result.detail = error.description();
+        deviceFailed = true;
     }
     ClosePort(link);
+    // The device failed under the open port, as an unplugged adapter does: the reply will
+    // never come, and the operator must hear why the operation ended. The port is released
+    // first, so that nothing holds the device while the box is open.
+    if (deviceFailed)
+        link.core.ShowMessage(kSectionMessage, MsgNoReply);
     if (outcome)
         *outcome = result;
     return reply;

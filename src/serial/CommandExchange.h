@@ -14,7 +14,8 @@ enum class CommandFailure {
     None,           // a reply came (it may be "ER")
     PortCannotOpen, // message 21 was shown
     NoReply,        // no delimited reply in time, or an empty one; message 22 was shown
-    RuntimeFailure, // the port failed meanwhile, or the "ER" message could not be shown
+    RuntimeFailure, // the device failed meanwhile (message 22 was shown), or the "ER" message
+                    // could not be shown
 };
 
 struct CommandOutcome {
@@ -24,9 +25,10 @@ struct CommandOutcome {
 
 // Opens the port, sends the command without its surrounding spaces followed by the
 // delimiter, and returns the reply up to the delimiter. Returns "" when the port cannot be
-// opened (message 21), when no complete reply comes within 5000 ms (message 22) and, without
-// a message, when the port fails meanwhile; a reply "ER" is returned after message 24. The
-// port is closed on every path. Never yields to the event loop.
+// opened (message 21), when no complete reply comes within 5000 ms (message 22), and when the
+// device fails meanwhile, such as an adapter pulled out (message 22 too, after the port is
+// closed); a reply "ER" is returned after message 24. The port is closed on every path. Never
+// yields to the event loop.
 QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* outcome = nullptr);
 
 // Opens the port for commands with the current settings: port number (or "Device" setting),

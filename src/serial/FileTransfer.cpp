@@ -66,6 +66,10 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
             core.ShowMessage(kSectionMessage, MsgTransferTimeout);
     }
     XmClosePort(link);
+    // A device that failed in the middle (an adapter pulled out) ends the transfer as a line
+    // that stopped answering does; the port is let go before the operator is told.
+    if (outcome.failure == TransferFailure::PortError)
+        core.ShowMessage(kSectionMessage, MsgNoReply);
     XmDetachPort(link);
     link.display.publish(link.view);
     return outcome;

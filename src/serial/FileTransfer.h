@@ -27,9 +27,10 @@ struct TransferOutcome {
 };
 
 // Receives the file at path (created when missing, never truncated: callers delete an old
-// one first). True when the sender's EOT was acknowledged. XM_DATA_ERROR shows message 22,
-// XM_TIMEOUT message 23; a stop, a cancel by the sensor and every other failure show nothing
-// here (a failure to write a control byte was shown by the transfer).
+// one first). True when the sender's EOT was acknowledged. XM_DATA_ERROR and a device that
+// fails in the middle (an adapter pulled out) show message 22, XM_TIMEOUT message 23; a stop,
+// a cancel by the sensor and every other failure show nothing here (a failure to write a
+// control byte was shown by the transfer). The port is closed before any message.
 TransferOutcome ReceiveFile(SerialLink& link, const QString& path);
 
 // Sends the file at path, which must exist; sets the display's bar to 0 of the file's length

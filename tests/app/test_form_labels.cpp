@@ -103,6 +103,22 @@ TEST_F(FormLabelsTest, badLinesKeepTheDesignCaptionsAndTheRestApplies)
     EXPECT_EQ(window.cmdMeasure->text(), QStringLiteral("Measure"));
 }
 
+// A size no control takes is ignored, caption and font name still apply: the window would
+// otherwise grow past anything a screen, or memory, can hold.
+TEST_F(FormLabelsTest, fontSizeBeyondWhatAControlTakesIsIgnored)
+{
+    const int designSize = window.cmdConvert->font().pointSize();
+    labels("cmdConvert = Huge @ DejaVu Serif @ 32767\r\n"
+           "cmdLoad = Largest @ Sans @ 2160\r\n"
+           "frmMain = Title @ Sans @ 30000\r\n");
+    EXPECT_EQ(window.cmdConvert->text(), QStringLiteral("Huge"));
+    EXPECT_EQ(window.cmdConvert->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(window.cmdConvert->font().pointSize(), designSize);
+    EXPECT_EQ(window.cmdLoad->font().pointSize(), 2160);
+    EXPECT_LT(window.font().pointSize(), 100);
+    EXPECT_LT(window.sizeHint().width(), 100000);
+}
+
 TEST_F(FormLabelsTest, missingFileOrSectionChangesNothing)
 {
     LoadFormLabels(core, &window);

@@ -148,8 +148,8 @@ TEST(KelsimReceive, aNoisyLineDeliversTheExactFileOrFailsOnBothSides)
 class RecordingPort : public BytePort {
 public:
     bool open(const PortOptions&, QString*) override { return true; }
-    void close() override {}
-    bool isOpen() const override { return true; }
+    void close() override { closed = true; }
+    bool isOpen() const override { return !closed; }
     qint64 bytesAvailable() override { return input.size(); }
     void discardInput() override { input.clear(); }
     QByteArray readAll() override { return std::exchange(input, {}); }
@@ -164,6 +164,7 @@ public:
 
     QByteArray input;
     QByteArray written;
+    bool closed = false;
 };
 
 class KelsimFaultyPort : public ::testing::Test {
@@ -234,6 +235,42 @@ TEST_F(KelsimFaultyPort, cancelFaultStopsTheSendInsteadOfTheBlockPastTheLimit)
     EXPECT_TRUE(p.cancelledSend());
     p.write(times(10, CAN)); // the sender's own cancel still goes out
     EXPECT_EQ(inner.written, one + one + two + times(10, CAN));
+}
+
+TEST_F(KelsimFaultyPort, loseTakesBytesFromWhatArrivesDuringTransfersOnly)
+{
+    const QByteArray sent = patternFile(2000, 3);
+    FaultyPort& p = faulty({.seed = 3, .losePercent = 25});
+    inner.input = sent;
+    EXPECT_EQ(p.readAll(), sent); // between transfers the line is clean
+    p.setMode(FaultyPort::Mode::Sending);
+    inner.input = sent;
+    const QByteArray kept = p.readAll();
+    EXPECT_NEAR(kept.size(), sent.size() * 0.75, sent.size() * 0.05);
+    p.write(sent); // what the sensor sends is not touched by lose
+    EXPECT_EQ(inner.written, sent);
+}
+
+// An unplugged sensor: the line closes in the middle of a transfer's bytes, and every use of
+// the port after that fails the way a vanished device does.
+TEST_F(KelsimFaultyPort, hangUpClosesTheLineAfterTheChosenNumberOfTransferBytes)
+{
+    FaultyPort& p = faulty({.hangUpAfterBytes = 200});
+    p.write("OK\r"); // a reply is no transfer
+    p.setMode(FaultyPort::Mode::Sending);
+    inner.input = byte(CRC_REQUEST);
+    EXPECT_EQ(p.readAll(), byte(CRC_REQUEST));
+    p.write(block(1, "one"));
+    EXPECT_THROW(p.write(block(2, "two")), PortError);
+    EXPECT_EQ(inner.written, "OK\r" + block(1, "one") + block(2, "two").left(200 - 1 - 133));
+    EXPECT_TRUE(inner.closed);
+    EXPECT_TRUE(p.hungUp());
+    EXPECT_FALSE(p.isOpen());
+    EXPECT_THROW(p.readAll(), PortError);
+    EXPECT_THROW(p.waitForMoreInput(10), PortError);
+    QString error;
+    EXPECT_FALSE(p.open({}, &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 } // namespace

@@ -148,15 +148,27 @@ TEST_F(CommandTest, portIsOpenedWithTheSettingsAndDtrRaised)
 #endif
 }
 
-TEST_F(CommandTest, portFailureDuringTheExchangeIsSilent)
+// An unplugged adapter: the device fails under the open port, before or after the line went.
+TEST_F(CommandTest, deviceFailureDuringTheExchangeIsReportedAndThePortReleased)
 {
-    sim.port().writeFailure = QStringLiteral("Input/output error");
-    CommandOutcome outcome;
+    for (const bool whileWaiting : {false, true}) {
+        SCOPED_TRACE(whileWaiting ? "while waiting for the reply" : "while writing the line");
+        sim.prompter.boxes.clear();
+        sim.port().writeFailure.clear();
+        sim.port().readFailure.clear();
+        if (whileWaiting)
+            line.at(line.now() + 100,
+                    [this] { sim.port().readFailure = QStringLiteral("Input/output error"); });
+        else
+            sim.port().writeFailure = QStringLiteral("Input/output error");
+        CommandOutcome outcome;
 
-    EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M"), &outcome), QString());
-    EXPECT_TRUE(sim.prompter.boxes.isEmpty());
-    EXPECT_EQ(outcome.failure, CommandFailure::RuntimeFailure);
-    EXPECT_FALSE(sim.port().isOpen());
+        EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M"), &outcome), QString());
+        EXPECT_EQ(boxTexts(), QStringList{kMessage22});
+        EXPECT_EQ(outcome.failure, CommandFailure::RuntimeFailure);
+        EXPECT_EQ(outcome.detail, QStringLiteral("Input/output error"));
+        EXPECT_FALSE(sim.port().isOpen());
+    }
 }
 
 TEST_F(CommandTest, portLeftOpenIsClosedBeforeTheExchange)

@@ -43,14 +43,25 @@ bool LineServer::handleLine(const QByteArray& bytes)
     m_log(QStringLiteral("> %1").arg(line));
     const CommandFaultRule* rule = faultFor(line);
     if (rule && rule->fault != CommandFault::ReplyTwice) {
-        if (rule->fault == CommandFault::ReplyEr)
+        switch (rule->fault) {
+        case CommandFault::ReplyEr:
             sendLine("ER");
-        else if (rule->fault == CommandFault::DelimiterOnly)
+            break;
+        case CommandFault::DelimiterOnly:
             sendLine({});
-        else if (rule->fault == CommandFault::ReplyText)
+            break;
+        case CommandFault::ReplyText:
             sendLine(rule->text.toLatin1());
-        else
+            break;
+        case CommandFault::HangUp:
+            m_log(QStringLiteral("  (hanging up)"));
+            m_port.hangUp();
+            return true; // nothing more is read from a closed line
+        case CommandFault::NoReply:
+        case CommandFault::ReplyTwice:
             m_log(QStringLiteral("  (no reply)"));
+            break;
+        }
         return false; // the sensor did nothing else
     }
     const Response response = m_sensor.handle(line);

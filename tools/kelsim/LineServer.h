@@ -37,7 +37,7 @@ public:
     void pollOnce(int waitMs);
 
 private:
-    // True when the line started a transfer.
+    // True when the line started a transfer or closed the line.
     bool handleLine(const QByteArray& line);
     const CommandFaultRule* faultFor(const QString& line) const;
     void sendLine(const QByteArray& text);

@@ -81,6 +81,7 @@ const std::map<QString, Setter>& valueOptions()
         {"--no-reply", rule(CommandFault::NoReply)},
         {"--empty-reply", rule(CommandFault::DelimiterOnly)},
         {"--reply-twice", rule(CommandFault::ReplyTwice)},
+        {"--hang-up-on", rule(CommandFault::HangUp)},
         {"--reply",
          [](SimOptions& o, const QString& v) {
              // CMD=TEXT: the text is kept as written, blanks included (" 0" is not "0").
@@ -94,9 +95,12 @@ const std::map<QString, Setter>& valueOptions()
         {"--corrupt",
          [](SimOptions& o, const QString& v) { return parsePercent(v, o.corruptPercent); }},
         {"--drop", [](SimOptions& o, const QString& v) { return parsePercent(v, o.dropPercent); }},
+        {"--lose", [](SimOptions& o, const QString& v) { return parsePercent(v, o.losePercent); }},
         {"--seed", integer([](SimOptions& o) -> quint32& { return o.seed; }, 0, 0xFFFFFFFFLL)},
         {"--cancel-after",
          integer([](SimOptions& o) -> int& { return o.cancelAfterBlock; }, 1, 1 << 30)},
+        {"--hang-up-after",
+         integer([](SimOptions& o) -> qint64& { return o.hangUpAfterBytes; }, 1, 1LL << 40)},
     };
     return table;
 }
@@ -219,12 +223,18 @@ QString simUsage()
         "  --empty-reply CMD    answer CMD with the delimiter alone and do nothing\n"
         "  --reply-twice CMD    carry out CMD and send its reply twice\n"
         "  --reply CMD=TEXT     answer CMD with TEXT exactly and do nothing else\n"
+        "  --hang-up-on CMD     close the line when CMD arrives, without answering, as an\n"
+        "                       unplugged sensor would, and end\n"
         "  --checksum-only      receive files with checksum blocks only (start with NAK)\n"
         "  --ignore-c           when sending a file, do not hear the CRC start request \"C\"\n"
         "  --corrupt PERCENT    alter this share of the bytes sent during transfers\n"
         "  --drop PERCENT       leave out this share of the bytes sent during transfers\n"
+        "  --lose PERCENT       lose this share of the bytes received during transfers (the\n"
+        "                       PC's ACK, NAK and start requests, and its blocks)\n"
         "  --seed N             seed of the corrupt and drop choices (default 1)\n"
         "  --cancel-after N     cancel every transfer once N blocks have been accepted\n"
+        "  --hang-up-after N    close the line once a transfer has sent and received N bytes\n"
+        "                       together, as an unplugged sensor would, and end\n"
         "\n"
         "  --help               this text\n");
 }

@@ -17,6 +17,7 @@ enum class CommandFault {
     DelimiterOnly, // answers an empty line and does nothing else
     ReplyTwice,    // does what it should and sends its reply twice
     ReplyText,     // answers the rule's text and does nothing else
+    HangUp,        // closes the line without answering, as if the sensor were unplugged
 };
 
 struct CommandFaultRule {
@@ -57,8 +58,10 @@ struct SimOptions {
     bool ignoreCrcRequest = false; // as sender, do not hear "C"
     double corruptPercent = 0;     // share of the bytes sent during transfers that are altered
     double dropPercent = 0;        // share of them that never reach the line
+    double losePercent = 0;        // share of the bytes received during transfers that are lost
     quint32 seed = 1;
     int cancelAfterBlock = 0; // cancel every transfer once this many blocks have passed; 0: never
+    qint64 hangUpAfterBytes = 0; // close the line once a transfer has moved this many; 0: never
 };
 
 struct ParsedOptions {

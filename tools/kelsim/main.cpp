@@ -122,8 +122,14 @@ int serve(SimOptions options, const QString& stateDir)
     g_transferStop = &link.blnStop;
     if (g_terminate)
         link.blnStop = true;
-    const ByteFaults byteFaults{options.corruptPercent, options.dropPercent, options.seed,
-                                options.ignoreCrcRequest, options.cancelAfterBlock};
+    ByteFaults byteFaults;
+    byteFaults.corruptPercent = options.corruptPercent;
+    byteFaults.dropPercent = options.dropPercent;
+    byteFaults.losePercent = options.losePercent;
+    byteFaults.seed = options.seed;
+    byteFaults.ignoreCrcRequest = options.ignoreCrcRequest;
+    byteFaults.cancelAfterBlock = options.cancelAfterBlock;
+    byteFaults.hangUpAfterBytes = options.hangUpAfterBytes;
     FaultyPort port(pty, byteFaults, link.blnStop);
     link.xmPort = &port;
 
@@ -155,7 +161,7 @@ int serve(SimOptions options, const QString& stateDir)
         try {
             server.pollOnce(kIdleWaitMs);
         } catch (const serial::PortError& failure) {
-            printError(failure.description());
+            printError(port.hungUp() ? QStringLiteral("hung up the line") : failure.description());
             break;
         }
     }
