@@ -6,7 +6,7 @@
 
 namespace kelctl {
 
-Arguments parseArguments(const QStringList& words, const OptionSpec& spec)
+Arguments parseArguments(const QStringList& words, const OptionSpec& options)
 {
     Arguments parsed;
     bool optionsEnded = false;
@@ -21,13 +21,13 @@ Arguments parseArguments(const QStringList& words, const OptionSpec& spec)
             continue;
         }
         if (word == QLatin1String("--help") || word == QLatin1String("-h") ||
-            spec.flags.contains(word)) {
+            options.flags.contains(word)) {
             parsed.flagsGiven << word;
             continue;
         }
         const qsizetype equals = word.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? word : word.left(equals);
-        if (!spec.valued.contains(name)) {
+        if (!options.valued.contains(name)) {
             if (parsed.error.isEmpty())
                 parsed.error = QStringLiteral("unknown option '%1'").arg(word);
             continue;
@@ -40,9 +40,9 @@ Arguments parseArguments(const QStringList& words, const OptionSpec& spec)
             parsed.error = QStringLiteral("%1 needs a value").arg(word);
         }
     }
-    if (parsed.error.isEmpty() && spec.positionalCount >= 0 &&
-        parsed.positional.size() != spec.positionalCount)
-        parsed.error = QString::fromLatin1(spec.countError);
+    if (parsed.error.isEmpty() && options.positionalCount >= 0 &&
+        parsed.positional.size() != options.positionalCount)
+        parsed.error = QString::fromLatin1(options.countError);
     return parsed;
 }
 

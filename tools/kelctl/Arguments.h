@@ -33,7 +33,7 @@ struct Arguments {
     }
 };
 
-Arguments parseArguments(const QStringList& words, const OptionSpec& spec);
+Arguments parseArguments(const QStringList& words, const OptionSpec& options);
 
 // Prints the usage for --help (status ExitOk) or the error and the usage for bad arguments
 // (status ExitUsage). True when the subcommand should run.
