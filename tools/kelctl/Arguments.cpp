@@ -64,6 +64,8 @@ bool shouldRun(const Arguments& parsed, const char* usage, int& status)
 
 void printError(const QString& text)
 {
+    if (text.isEmpty())
+        return; // nothing to add to the message printed before
     std::fprintf(stderr, "kelctl: %s\n", text.toLocal8Bit().constData());
 }
 

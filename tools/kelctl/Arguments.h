@@ -39,7 +39,7 @@ Arguments parseArguments(const QStringList& words, const OptionSpec& options);
 // (status ExitUsage). True when the subcommand should run.
 bool shouldRun(const Arguments& parsed, const char* usage, int& status);
 
-// Prints "kelctl: TEXT" on stderr.
+// Prints "kelctl: TEXT" on stderr; nothing for an empty text.
 void printError(const QString& text);
 
 // A whole number from minimum to maximum, or nothing (with an error printed).

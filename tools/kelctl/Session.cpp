@@ -22,8 +22,7 @@ int Session::statusOf(const CommandOutcome& outcome, const QString& reply)
     case CommandFailure::None:
         return reply == QLatin1String("ER") ? ExitSensorError : ExitOk;
     case CommandFailure::PortCannotOpen:
-        if (!outcome.detail.isEmpty())
-            printError(outcome.detail);
+        printError(outcome.detail);
         return ExitPortUnavailable;
     case CommandFailure::NoReply: // message 22 was printed
         return ExitNoReply;
