@@ -5,19 +5,14 @@
 
 #include "support/QtPrinting.h"
 
+#include "support/EnglishMessages.h"
+
 #include <gtest/gtest.h>
 
 using namespace kel::serial;
 using namespace kel::test;
 
 namespace {
-
-const QString kMessage21 = QStringLiteral(
-    "The COM port cannot be opened.\r\nCheck the port number and the communication settings.");
-const QString kMessage22 = QStringLiteral(
-    "Communication with the sensor failed.\r\nCheck the cable and the communication settings.");
-const QString kMessage24 =
-    QStringLiteral("The sensor did not accept the command.\r\nCheck the state of the sensor.");
 
 class CommandTest : public ::testing::Test {
 protected:

@@ -10,17 +10,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "support/EnglishMessages.h"
+
 #include <gtest/gtest.h>
 
 using namespace kel::serial;
 using namespace kel::test;
 
 namespace {
-
-const QString kMessage22 = QStringLiteral(
-    "Communication with the sensor failed.\r\nCheck the cable and the communication settings.");
-const QString kMessage23 =
-    QStringLiteral("The data transfer timed out.\r\nCheck the sensor and try again.");
 
 class FileTransferTest : public ::testing::Test {
 protected:

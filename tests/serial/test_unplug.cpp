@@ -14,10 +14,12 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
 
+#include "support/EnglishMessages.h"
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
+
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -26,11 +28,6 @@ using namespace kel::serial;
 using namespace kel::test;
 
 namespace {
-
-const QString kMessage21 = QStringLiteral(
-    "The COM port cannot be opened.\r\nCheck the port number and the communication settings.");
-const QString kMessage22 = QStringLiteral(
-    "Communication with the sensor failed.\r\nCheck the cable and the communication settings.");
 
 class Unplug : public ::testing::Test {
 protected:
