@@ -1,8 +1,8 @@
 #include "app/frmMain.h"
-#include "app/AppCore.h"
-#include "app/ControlArray.h"
-#include "app/FormLabels.h"
-#include "app/WorkFolders.h"
+#include "core/AppCore.h"
+#include "ui/ControlArray.h"
+#include "ui/FormLabels.h"
+#include "core/WorkFolders.h"
 
 #include <QAction>
 #include <QCloseEvent>

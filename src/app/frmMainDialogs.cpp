@@ -1,6 +1,6 @@
 // Main window handlers of the Option and Help menus.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "app/frmMain.h"
 #include "dialogs/HelpFile.h"
 #include "dialogs/frmAbout.h"

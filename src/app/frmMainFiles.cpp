@@ -1,8 +1,8 @@
 // Main window handlers of the File menu: save the current image as a sensor image file or a
 // bitmap, open either kind again, and choose files for batch conversion.
 
-#include "app/AppCore.h"
-#include "app/WorkFolders.h"
+#include "core/AppCore.h"
+#include "core/WorkFolders.h"
 #include "app/frmMain.h"
 #include "files/FileCopy.h"
 #include "files/frmBinBmpConv.h"

@@ -1,6 +1,6 @@
 // Main window handlers of the measurement panel: trigger measurements, read the result.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "app/frmMain.h"
 #include "serial/CommandExchange.h"
 

@@ -1,9 +1,9 @@
 // Main window handlers of the image panel (fetch the sensor's image and show it converted,
 // load the current image into the sensor) and of the System and Bank menus.
 
-#include "app/AppCore.h"
-#include "app/VbConvert.h"
-#include "app/WorkFolders.h"
+#include "core/AppCore.h"
+#include "core/VbConvert.h"
+#include "core/WorkFolders.h"
 #include "app/frmMain.h"
 #include "image/ConvertProcess.h"
 #include "image/ImageFiles.h"

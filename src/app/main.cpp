@@ -1,8 +1,8 @@
 // keltool: the desktop tool for the sensor.
 
-#include "app/AppCore.h"
-#include "app/QtPrompter.h"
-#include "app/ShutdownSignals.h"
+#include "core/AppCore.h"
+#include "ui/QtPrompter.h"
+#include "ui/ShutdownSignals.h"
 #include "app/frmMain.h"
 
 #include <QApplication>

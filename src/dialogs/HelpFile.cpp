@@ -1,5 +1,5 @@
 #include "dialogs/HelpFile.h"
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 
 #include <QFileInfo>
 

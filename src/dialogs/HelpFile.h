@@ -2,7 +2,7 @@
 // The help document of the interface language: the compiled help file where one is installed
 // beside the program, otherwise the HTML help that ships with it.
 
-#include "app/AppPaths.h"
+#include "core/AppPaths.h"
 
 #include <QUrl>
 

@@ -1,8 +1,8 @@
 #include "dialogs/frmComSet.h"
-#include "app/AppCore.h"
-#include "app/ControlArray.h"
-#include "app/FormLabels.h"
-#include "app/VbConvert.h"
+#include "core/AppCore.h"
+#include "ui/ControlArray.h"
+#include "ui/FormLabels.h"
+#include "core/VbConvert.h"
 #include "dialogs/ComSettingsText.h"
 
 #include <QComboBox>

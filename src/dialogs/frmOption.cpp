@@ -1,8 +1,8 @@
 #include "dialogs/frmOption.h"
-#include "app/AppCore.h"
-#include "app/ControlArray.h"
-#include "app/FormLabels.h"
-#include "app/Twips.h"
+#include "core/AppCore.h"
+#include "ui/ControlArray.h"
+#include "ui/FormLabels.h"
+#include "ui/Twips.h"
 
 #include <QGroupBox>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 // callers rely on: a caller that sets nothing gets what the previous use left, and the last
 // file name is proposed next time.
 
-#include "app/Prompter.h"
+#include "core/Prompter.h"
 
 #include <QString>
 #include <QStringList>

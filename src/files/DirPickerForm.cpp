@@ -1,6 +1,6 @@
 #include "files/DirPickerForm.h"
-#include "app/AppCore.h"
-#include "app/Twips.h"
+#include "core/AppCore.h"
+#include "ui/Twips.h"
 #include "files/FolderLists.h"
 
 #include <QComboBox>

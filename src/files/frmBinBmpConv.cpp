@@ -1,7 +1,7 @@
 #include "files/frmBinBmpConv.h"
-#include "app/AppCore.h"
-#include "app/FormLabels.h"
-#include "app/Twips.h"
+#include "core/AppCore.h"
+#include "ui/FormLabels.h"
+#include "ui/Twips.h"
 #include "files/BatchChoice.h"
 #include "files/CommonDialog.h"
 

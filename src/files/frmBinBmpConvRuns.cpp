@@ -1,8 +1,8 @@
 // The two runs of the batch dialog: one by one with a save dialog for each bitmap, or all into
 // one folder behind the progress window.
 
-#include "app/AppCore.h"
-#include "app/WorkFolders.h"
+#include "core/AppCore.h"
+#include "core/WorkFolders.h"
 #include "files/BatchChoice.h"
 #include "files/CommonDialog.h"
 #include "files/FileCopy.h"

@@ -1,5 +1,5 @@
 #include "files/frmDirSave.h"
-#include "app/FormLabels.h"
+#include "ui/FormLabels.h"
 #include "files/BatchChoice.h"
 #include "files/FolderLists.h"
 

@@ -1,6 +1,6 @@
 #include "files/frmDirSearch.h"
-#include "app/AppCore.h"
-#include "app/FormLabels.h"
+#include "core/AppCore.h"
+#include "ui/FormLabels.h"
 #include "files/BatchChoice.h"
 #include "files/FolderLists.h"
 

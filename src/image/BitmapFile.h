@@ -3,7 +3,7 @@
 // with a grey palette; 100 pixels per metre, rows bottom-up, each padded to a multiple of 4
 // bytes), and 24-bit bitmaps read back for turning into a sensor mosaic.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "image/ImageState.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "app/VbConvert.h"
+#include "core/VbConvert.h"
 #include "image/BayerLayout.h"
 #include "image/BitmapFile.h"
 #include "image/FileAccess.h"

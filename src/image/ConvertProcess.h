@@ -1,7 +1,7 @@
 #pragma once
 // The conversion pipeline: raw image file in, "tmp.bmp" of the working folder out.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "image/ImageState.h"
 
 #include <QString>

@@ -11,7 +11,7 @@
 // height of 0 or less, or more pixel bytes than the file holds, is a failure. Two trailer bytes
 // that are missing read as zero. A failed read leaves the state as it was.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "image/ImageState.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "sensor/UploadPreparation.h"
-#include "app/AppCore.h"
-#include "app/VbConvert.h"
+#include "core/AppCore.h"
+#include "core/VbConvert.h"
 #include "image/Gains.h"
 #include "image/ImageFiles.h"
 #include "image/ImageState.h"

@@ -1,6 +1,6 @@
 #include "sensor/frmWait.h"
-#include "app/AppCore.h"
-#include "app/FormLabels.h"
+#include "core/AppCore.h"
+#include "ui/FormLabels.h"
 #include "serial/CommandExchange.h"
 #include "serial/FileTransfer.h"
 

@@ -1,7 +1,7 @@
 // Bank and system data: backed up into files the operator chooses and restored from them.
 // The files hold exactly what the sensor sent and are sent back unchanged.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "files/CommonDialog.h"
 #include "sensor/BackupFile.h"
 #include "sensor/frmWait.h"

@@ -2,8 +2,8 @@
 // without questions, behind the progress window. The stop button is looked at between two
 // files, so a stop lets the file in progress be written first.
 
-#include "app/AppCore.h"
-#include "app/WorkFolders.h"
+#include "core/AppCore.h"
+#include "core/WorkFolders.h"
 #include "files/BatchChoice.h"
 #include "files/CommonDialog.h"
 #include "files/FileCopy.h"

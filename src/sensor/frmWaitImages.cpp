@@ -1,7 +1,7 @@
 // The image transfers: fetch the sensor's image into tmp.bin, load tmp_2.bin into the sensor.
 
-#include "app/AppCore.h"
-#include "app/WorkFolders.h"
+#include "core/AppCore.h"
+#include "core/WorkFolders.h"
 #include "sensor/frmWait.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "serial/CommandExchange.h"
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/DeviceNames.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 #include "serial/FileTransfer.h"
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/DeviceNames.h"
 #include "serial/Xmodem.h"
 

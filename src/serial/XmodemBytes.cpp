@@ -1,6 +1,6 @@
 // The byte-level helpers shared by the XMODEM receiver and sender.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/Xmodem.h"
 
 #include <algorithm>

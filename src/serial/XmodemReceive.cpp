@@ -1,6 +1,6 @@
 // The XMODEM receiver: CRC mode with its fall-back to checksum mode.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/Xmodem.h"
 
 #include <optional>

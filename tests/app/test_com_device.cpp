@@ -1,6 +1,6 @@
 // The optional "Device" key of section "COM" and a settings file chosen on a command line.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
 

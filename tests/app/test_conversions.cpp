@@ -1,8 +1,8 @@
 // Whole-number conversion of settings and replies, and message box style decoding.
 
-#include "app/MessageBoxStyle.h"
-#include "app/Prompter.h"
-#include "app/VbConvert.h"
+#include "core/MessageBoxStyle.h"
+#include "core/Prompter.h"
+#include "core/VbConvert.h"
 
 #include <gtest/gtest.h>
 

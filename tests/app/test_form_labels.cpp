@@ -1,9 +1,9 @@
 // Label files applied to windows: matching by name and index, fonts, line breaks, bad lines,
 // and the shipped files against the real main window.
 
-#include "app/AppCore.h"
-#include "app/FormLabels.h"
-#include "app/LabelLines.h"
+#include "core/AppCore.h"
+#include "ui/FormLabels.h"
+#include "core/LabelLines.h"
 #include "app/frmMain.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"

@@ -1,6 +1,6 @@
 // The main window's start-up and shutdown in a fresh application folder.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "app/frmMain.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"

@@ -1,8 +1,8 @@
 // Numbered messages: text lookup, the box idiom and the shipped message files.
 
-#include "app/AppCore.h"
-#include "app/MessageBoxStyle.h"
-#include "app/VbConvert.h"
+#include "core/AppCore.h"
+#include "core/MessageBoxStyle.h"
+#include "core/VbConvert.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
 

@@ -1,6 +1,6 @@
 // Real Qt message boxes built from style numbers: buttons, default, icon and answer codes.
 
-#include "app/QtPrompter.h"
+#include "ui/QtPrompter.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 // Settings file: first start, language choice, communication keys and their failures.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
 

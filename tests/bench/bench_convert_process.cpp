@@ -1,8 +1,8 @@
 // Timing of the conversion pipeline on the sensor's full image: the whole of fncConvertProcess
 // (read the raw file, apply gains, convert, write the bitmap) and its stages alone.
 
-#include "app/AppCore.h"
-#include "app/WorkFolders.h"
+#include "core/AppCore.h"
+#include "core/WorkFolders.h"
 #include "image/BitmapFile.h"
 #include "image/ConvertProcess.h"
 #include "image/Gains.h"

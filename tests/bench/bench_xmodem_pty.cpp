@@ -4,7 +4,7 @@
 //
 //   build-bench/bin/bench_xmodem_pty [rounds]   (see README.md in this folder)
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/FileTransfer.h"
 #include "serial/QtBytePort.h"
 #include "serial/SystemClock.h"

@@ -1,7 +1,7 @@
 // The communication settings dialog: what it shows for stored settings, what OK stores, and
 // that Cancel stores nothing.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "dialogs/ComSettingsText.h"
 #include "dialogs/frmComSet.h"
 #include "support/ScriptedPrompter.h"

@@ -1,6 +1,6 @@
 // Options dialog, about box and help.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "app/frmMain.h"
 #include "dialogs/HelpFile.h"
 #include "dialogs/VersionText.h"

@@ -2,7 +2,7 @@
 // Shared pieces of the File menu and batch tests: a started main window in a fresh application
 // folder, sensor image files and bitmaps to open, and answers for modal windows.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "app/frmMain.h"
 #include "image/BitmapFile.h"
 #include "image/ImageFiles.h"

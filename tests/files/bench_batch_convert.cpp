@@ -3,8 +3,8 @@
 //   bench_batch_convert [files] [colour|grey]
 // It prints both times, their ratio and the time per file of each step of the conversion.
 
-#include "app/AppCore.h"
-#include "app/WorkFolders.h"
+#include "core/AppCore.h"
+#include "core/WorkFolders.h"
 #include "app/frmMain.h"
 #include "files/BatchChoice.h"
 #include "files/FileCopy.h"

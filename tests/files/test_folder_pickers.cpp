@@ -2,7 +2,7 @@
 // change that cannot read its drive, and cancelling.
 
 #include "FilesTestSupport.h"
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "files/BatchChoice.h"
 #include "files/FolderLists.h"
 #include "files/frmDirSave.h"

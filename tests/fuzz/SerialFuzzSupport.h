@@ -2,33 +2,15 @@
 // What the serial fuzz targets share: a link whose port and clock are a played-back line, a
 // core whose boxes go nowhere, and the option byte that sets the line's behaviour.
 
+#include "FuzzCheck.h"
 #include "PlaybackLine.h"
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/SerialLink.h"
 
-#include <cstdlib>
 #include <memory>
 
 namespace kel::fuzz {
-
-class QuietPrompter : public Prompter {
-public:
-    int messageBox(const QString&, int, const QString&) override
-    {
-        ++boxes;
-        return AnswerOk;
-    }
-    FileDialogResult fileDialog(const FileDialogRequest&) override { return {}; }
-    int boxes = 0;
-};
-
-// Stops the run when an invariant does not hold, so that the fuzzer reports the input.
-inline void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // The first input byte:
 //   bit 0     the variant the target picks (CRC or checksum, for example)

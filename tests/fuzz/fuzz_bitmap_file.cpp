@@ -11,18 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ImageState state;
     QString failure;
     if (!readBitmap(input.device(), state, failure)) {
-        fuzz::require(!failure.isEmpty() && state.BitmapWidth == 0);
+        fuzz::check(!failure.isEmpty() && state.BitmapWidth == 0);
         return 0;
     }
-    fuzz::require(state.BitmapPixels.size() <= size);
+    fuzz::check(state.BitmapPixels.size() <= size);
     if (state.BitmapPixels.isEmpty() || state.BitmapPixels.size() > fuzz::kConvertLimit)
         return 0;
     const bool fits16Bits = state.BitmapWidth <= 32767 && state.BitmapHeight <= 32767;
-    fuzz::require(fncBmpToMosaic(fuzz::silentCore(), state) == fits16Bits);
+    fuzz::check(fncBmpToMosaic(fuzz::silentCore(), state) == fits16Bits);
     if (fits16Bits) {
         state.UploadImage.GainR = static_cast<quint8>(size);
-        fuzz::require(fncRemoveGains(state));
-        fuzz::require(state.CurrentImage.Pixels.columns() == state.BitmapWidth);
+        fuzz::check(fncRemoveGains(state));
+        fuzz::check(state.CurrentImage.Pixels.columns() == state.BitmapWidth);
     }
     return 0;
 }

@@ -9,7 +9,7 @@
 
 #include "SerialFuzzSupport.h"
 
-#include "app/VbConvert.h"
+#include "core/VbConvert.h"
 #include "serial/CommandExchange.h"
 
 using namespace kel;

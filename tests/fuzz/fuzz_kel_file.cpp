@@ -11,18 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ImageState state;
     QString failure;
     if (!readKelImage(input.device(), state, failure)) {
-        fuzz::require(!failure.isEmpty() && state.CurrentImage.Pixels.isEmpty());
+        fuzz::check(!failure.isEmpty() && state.CurrentImage.Pixels.isEmpty());
         return 0;
     }
     const SensorImage image = state.CurrentImage;
-    fuzz::require(image.Pixels.columns() == image.Width && image.Pixels.rows() == image.Height);
-    fuzz::require(static_cast<size_t>(kKelHeaderSize) + image.Pixels.size() <= size);
+    fuzz::check(image.Pixels.columns() == image.Width && image.Pixels.rows() == image.Height);
+    fuzz::check(static_cast<size_t>(kKelHeaderSize) + image.Pixels.size() <= size);
 
     QByteArray written = kelFileBytes(image, failure);
     QBuffer again(&written);
     again.open(QIODevice::ReadOnly);
     ImageState reread;
-    fuzz::require(readKelImage(again, reread, failure) && reread.CurrentImage == image);
+    fuzz::check(readKelImage(again, reread, failure) && reread.CurrentImage == image);
 
     fuzz::convertEverything(state);
     return 0;

@@ -5,9 +5,11 @@
 // A text is either shown with its style or reported as unusable, never half; a shown box has
 // buttons, a default among them, and an Esc answer that is one of them or none.
 
-#include "SerialFuzzSupport.h"
+#include "FuzzCheck.h"
 
-#include "app/MessageBoxStyle.h"
+#include "core/AppCore.h"
+
+#include "core/MessageBoxStyle.h"
 
 #include <QDir>
 #include <QFile>

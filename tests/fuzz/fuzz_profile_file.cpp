@@ -6,9 +6,9 @@
 // A written value reads back as written, other values stay as they were, and a section read
 // never lays out more than its buffer holds.
 
-#include "SerialFuzzSupport.h"
+#include "FuzzCheck.h"
 
-#include "app/ProfileFile.h"
+#include "core/ProfileFile.h"
 
 using namespace kel;
 using namespace kel::profile;

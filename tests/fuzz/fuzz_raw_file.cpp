@@ -22,11 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::InputDevice input(data + kHeader, size - kHeader);
     QString failure;
     if (!readRawImage(input.device(), state, failure)) {
-        fuzz::require(image.Pixels.isEmpty());
+        fuzz::check(image.Pixels.isEmpty());
         return 0;
     }
-    fuzz::require(image.Pixels.size() <= size - kHeader);
-    fuzz::require(state.BitmapWidth == image.Width && state.BitmapHeight == image.Height);
+    fuzz::check(image.Pixels.size() <= size - kHeader);
+    fuzz::check(state.BitmapWidth == image.Width && state.BitmapHeight == image.Height);
     fuzz::convertEverything(state);
 
     // The mosaic prepared for an upload, with the same gains taken off again.
@@ -35,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     state.UploadImage.GainG = image.GainG;
     state.UploadImage.GainB = image.GainB;
     if (image.Pixels.size() <= fuzz::kConvertLimit)
-        fuzz::require(fncRemoveGains(state));
+        fuzz::check(fncRemoveGains(state));
     return 0;
 }

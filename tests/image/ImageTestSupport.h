@@ -2,7 +2,7 @@
 // Shared pieces of the image tests: a fresh application folder with the shipped language files,
 // the core and state the procedures need, and small image builders.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "image/ImageState.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"

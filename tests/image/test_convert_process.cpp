@@ -1,7 +1,7 @@
 // The conversion pipeline from a raw image file to "tmp.bmp".
 
 #include "ImageTestSupport.h"
-#include "app/WorkFolders.h"
+#include "core/WorkFolders.h"
 #include "image/ConvertProcess.h"
 
 using namespace kel;

@@ -2,7 +2,7 @@
 
 #include "ImageTestSupport.h"
 #include "ToolRunner.h"
-#include "app/WorkFolders.h"
+#include "core/WorkFolders.h"
 #include "image/BitmapFile.h"
 #include "image/ConvertProcess.h"
 #include "image/ImageFiles.h"

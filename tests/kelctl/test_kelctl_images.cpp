@@ -3,7 +3,7 @@
 #include "KelctlTestSupport.h"
 #include "SensorImages.h"
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "image/BitmapFile.h"
 #include "image/Gains.h"
 #include "image/ImageFiles.h"

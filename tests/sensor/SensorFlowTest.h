@@ -2,7 +2,7 @@
 // The real main window, offscreen, against the simulated sensor on a pseudo-terminal; the
 // operator's answers come from a script.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "app/frmMain.h"
 #include "support/KelsimFixture.h"
 #include "support/ScriptedPrompter.h"

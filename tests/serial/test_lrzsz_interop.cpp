@@ -1,7 +1,7 @@
 // Interoperability with an independent XMODEM implementation (lrzsz's sx and rx) over a
 // pseudo-terminal pair, in CRC and checksum mode, both directions.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/FileTransfer.h"
 #include "serial/QtBytePort.h"
 #include "serial/SystemClock.h"

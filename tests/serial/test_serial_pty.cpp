@@ -1,6 +1,6 @@
 // The QSerialPort layer on pseudo-terminals, in real time.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/CommandExchange.h"
 #include "serial/QtBytePort.h"
 #include "serial/SystemClock.h"

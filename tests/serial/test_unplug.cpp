@@ -3,7 +3,7 @@
 // exchange and the transfer wrappers end at once with a message, close the port, and the
 // next open finds no device. kelctl ends with a failure status and says why.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/CommandExchange.h"
 #include "serial/FileTransfer.h"
 #include "serial/QtBytePort.h"

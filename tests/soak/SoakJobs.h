@@ -2,7 +2,7 @@
 // One soak scenario: kelsim started with its fault options, and the jobs run against it with
 // the program's command exchange and transfer wrappers over the pseudo-terminal.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/QtBytePort.h"
 #include "serial/SerialLink.h"
 #include "serial/SystemClock.h"

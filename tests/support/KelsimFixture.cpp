@@ -1,6 +1,6 @@
 #include "support/KelsimFixture.h"
 
-#include "app/ProfileFile.h"
+#include "core/ProfileFile.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "support/ScriptedPrompter.h"
-#include "app/MessageBoxStyle.h"
+#include "core/MessageBoxStyle.h"
 
 namespace kel::test {
 

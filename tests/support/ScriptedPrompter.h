@@ -1,7 +1,7 @@
 #pragma once
 // A prompter that records every box and dialog and answers them from a script.
 
-#include "app/Prompter.h"
+#include "core/Prompter.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 // A fresh application folder for one test, optionally holding the shipped language files.
 
-#include "app/AppPaths.h"
+#include "core/AppPaths.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 #include "ConsolePrompter.h"
-#include "app/MessageBoxStyle.h"
+#include "core/MessageBoxStyle.h"
 
 #include <cstdio>
 

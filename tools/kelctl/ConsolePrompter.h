@@ -2,7 +2,7 @@
 // Message boxes on a terminal: the text goes to stderr, and the box's default answer is taken,
 // since a script cannot answer. File dialogs are never shown; paths come from the arguments.
 
-#include "app/Prompter.h"
+#include "core/Prompter.h"
 
 namespace kelctl {
 

@@ -3,7 +3,7 @@
 // that prints its messages.
 
 #include "ConsolePrompter.h"
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 
 namespace kelctl {
 

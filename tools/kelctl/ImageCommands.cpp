@@ -7,7 +7,7 @@
 #include "Terminal.h"
 #include "WorkFolder.h"
 
-#include "app/WorkFolders.h"
+#include "core/WorkFolders.h"
 #include "files/BatchChoice.h"
 #include "image/BitmapFile.h"
 #include "image/ConvertProcess.h"

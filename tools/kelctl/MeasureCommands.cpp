@@ -7,7 +7,7 @@
 #include "ExitStatus.h"
 #include "Session.h"
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/CommandExchange.h"
 
 #include <QDateTime>

@@ -7,8 +7,8 @@
 #include "Session.h"
 #include "WorkFolder.h"
 
-#include "app/VbConvert.h"
-#include "app/WorkFolders.h"
+#include "core/VbConvert.h"
+#include "core/WorkFolders.h"
 #include "image/BitmapFile.h"
 #include "image/ConvertProcess.h"
 #include "image/FileAccess.h"

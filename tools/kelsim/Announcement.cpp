@@ -1,6 +1,6 @@
 #include "Announcement.h"
 
-#include "app/ProfileFile.h"
+#include "core/ProfileFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -8,8 +8,8 @@
 #include "SimOptions.h"
 #include "StateFolder.h"
 
-#include "app/AppCore.h"
-#include "app/ProfileFile.h"
+#include "core/AppCore.h"
+#include "core/ProfileFile.h"
 #include "serial/SystemClock.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // A serial link on a simulated line: the application core with English texts, a scripted
 // prompter, side 0 of the line as the port and a view that records what it is shown.
 
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 #include "serial/SerialLink.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SimulatedLine.h"

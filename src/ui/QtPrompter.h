@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes and file dialogs shown with Qt widgets.
 
-#include "app/Prompter.h"
+#include "core/Prompter.h"
 
 class QWidget;
 

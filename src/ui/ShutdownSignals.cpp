@@ -1,4 +1,4 @@
-#include "app/ShutdownSignals.h"
+#include "ui/ShutdownSignals.h"
 
 #include <QSocketNotifier>
 

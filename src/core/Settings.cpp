@@ -1,9 +1,7 @@
 // Settings file: the four keys, their defaults and the moments they are read and written.
 
-#include "app/AppCore.h"
-#include "app/VbConvert.h"
-
-#include <cstdlib>
+#include "core/AppCore.h"
+#include "core/VbConvert.h"
 
 namespace kel {
 
@@ -33,25 +31,6 @@ const QString kLf = QStringLiteral("\n");
 const QString kCrLf = QStringLiteral("\r\n");
 
 } // namespace
-
-AppCore::AppCore(AppPaths paths, Prompter& prompter)
-    : userDefaultLangId(platformUserDefaultLangId),
-      endProcess([](int status) { std::exit(status); }), m_paths(std::move(paths)),
-      m_prompter(prompter)
-{
-}
-
-QString AppCore::labelFile() const
-{
-    return m_paths.dataFile(lngLanguage == LanguageJapanese ? QStringLiteral("LabelJPN.ini")
-                                                            : QStringLiteral("LabelENG.ini"));
-}
-
-QString AppCore::messageFile() const
-{
-    return m_paths.dataFile(lngLanguage == LanguageJapanese ? QStringLiteral("MessageJPN.ini")
-                                                            : QStringLiteral("MessageENG.ini"));
-}
 
 QString AppCore::ReadSetting(const QString& file, const QString& section, const QString& key)
 {

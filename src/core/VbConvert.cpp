@@ -1,4 +1,4 @@
-#include "app/VbConvert.h"
+#include "core/VbConvert.h"
 
 #include <QLocale>
 #include <cmath>

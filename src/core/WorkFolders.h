@@ -1,7 +1,7 @@
 #pragma once
 // The working folders beside the settings and the temporary files in TMP.
 
-#include "app/AppPaths.h"
+#include "core/AppPaths.h"
 
 #include <QStringList>
 

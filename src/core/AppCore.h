@@ -3,9 +3,9 @@
 // the files of the chosen language. One instance lives for the whole run and is handed to
 // every window and operation that needs it.
 
-#include "app/AppPaths.h"
-#include "app/ProfileFile.h"
-#include "app/Prompter.h"
+#include "core/AppPaths.h"
+#include "core/ProfileFile.h"
+#include "core/Prompter.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
-#include "app/LabelLines.h"
-#include "app/VbConvert.h"
+#include "core/LabelLines.h"
+#include "core/VbConvert.h"
 
 namespace kel {
 

@@ -1,4 +1,4 @@
-#include "app/WorkFolders.h"
+#include "core/WorkFolders.h"
 
 #include <QFile>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "app/AppCore.h"
+#include "core/AppCore.h"
 
 #include <QLocale>
 

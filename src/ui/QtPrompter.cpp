@@ -1,5 +1,5 @@
-#include "app/QtPrompter.h"
-#include "app/MessageBoxStyle.h"
+#include "ui/QtPrompter.h"
+#include "core/MessageBoxStyle.h"
 
 #include <QApplication>
 #include <QFileDialog>

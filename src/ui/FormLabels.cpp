@@ -1,7 +1,7 @@
-#include "app/FormLabels.h"
-#include "app/AppCore.h"
-#include "app/ControlArray.h"
-#include "app/LabelLines.h"
+#include "ui/FormLabels.h"
+#include "core/AppCore.h"
+#include "ui/ControlArray.h"
+#include "core/LabelLines.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,5 +1,5 @@
-#include "app/MessageBoxStyle.h"
-#include "app/Prompter.h"
+#include "core/MessageBoxStyle.h"
+#include "core/Prompter.h"
 
 namespace kel {
 

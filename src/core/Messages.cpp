@@ -1,7 +1,7 @@
 // The message idiom: numbered texts of the message file shown as message boxes.
 
-#include "app/AppCore.h"
-#include "app/VbConvert.h"
+#include "core/AppCore.h"
+#include "core/VbConvert.h"
 
 #include <QFileInfo>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "app/Twips.h"
+#include "ui/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The Windows version, cross-built on Debian 12 and proven under Wine:
+#   scripts/windows.sh            everything below, in order
+#   scripts/windows.sh qt         Qt for Windows, built from Debian's qt6-base source (cached)
+#   scripts/windows.sh build      keltool.exe, kelctl.exe and the tests, cross-built
+#   scripts/windows.sh test       the cross-built tests under Wine
+#   scripts/windows.sh e2e        kelctl.exe and keltool.exe against kelsim through a Wine COM port
+#   scripts/windows.sh package    the portable zip and the NSIS installer
+# KEL_WIN_CACHE (default: ~/.cache/keltool-windows) holds the Qt build, reused when present;
+# WIN_BUILD_DIR (default: build-win) the cross build; JOBS the parallel build jobs.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cache=${KEL_WIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/keltool-windows}
+build=${WIN_BUILD_DIR:-$here/build-win}
+toolchain=$here/cmake/mingw-w64-x86_64.cmake
+triple=x86_64-w64-mingw32
+jobs=${JOBS:-$(nproc)}
+
+packages=(
+    build-essential cmake ninja-build pkg-config dpkg-dev
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgtest-dev # the host build and Qt's host tools
+    g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb xauth zip unzip fonts-noto-cjk imagemagick
+)
+
+sudo_cmd() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+host_qt_version() {
+    dpkg-query -W -f='${Version}' qt6-base-dev
+}
+
+# The machine's own deb entries turned into deb-src entries, in a private apt configuration:
+# the machine's sources, lists and settings stay as they are.
+private_apt_sources() {
+    local dir=$cache/apt
+    mkdir -p "$dir/sources.list.d" "$dir/lists/partial" "$dir/archives/partial"
+    : >"$dir/sources.list"
+    if [ -f /etc/apt/sources.list ]; then
+        sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' /etc/apt/sources.list >>"$dir/sources.list"
+    fi
+    for f in /etc/apt/sources.list.d/*.list; do
+        [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >>"$dir/sources.list"
+    done
+    rm -f "$dir"/sources.list.d/*
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] || continue
+        sed 's/^Types:.*\bdeb\b.*/Types: deb-src/' "$f" >"$dir/sources.list.d/$(basename "$f")"
+    done
+}
+
+private_apt() {
+    local dir=$cache/apt
+    apt-get -o Dir::Etc::SourceList="$dir/sources.list" \
+        -o Dir::Etc::SourceParts="$dir/sources.list.d" \
+        -o Dir::State::Lists="$dir/lists" \
+        -o Dir::Cache::Archives="$dir/archives" \
+        -o Dir::Cache::pkgcache="" -o Dir::Cache::srcpkgcache="" \
+        -o Debug::NoLocking=1 "$@"
+}
+
+qt_prefix() {
+    echo "$cache/qt-$(host_qt_version | sed 's/[^0-9.].*//')-mingw"
+}
+
+build_qt() {
+    local prefix version src
+    prefix=$(qt_prefix)
+    if [ -x "$prefix/bin/qt-cmake" ] && [ -f "$prefix/.complete" ]; then
+        echo "Qt for Windows: $prefix (cached)"
+        return 0
+    fi
+    version=$(host_qt_version)
+    mkdir -p "$cache/src"
+    src=$(find "$cache/src" -maxdepth 1 -type d -name 'qt6-base-*' | head -n1)
+    if [ -z "$src" ]; then
+        private_apt_sources
+        private_apt update -q
+        (cd "$cache/src" && private_apt source --download-only "qt6-base=$version" &&
+            dpkg-source -x --no-check qt6-base_*.dsc)
+        src=$(find "$cache/src" -maxdepth 1 -type d -name 'qt6-base-*' | head -n1)
+    fi
+    echo "Building Qt for Windows from $src into $prefix"
+    # Only what the programs and their tests need; the two features below do not compile
+    # from Debian's source for Windows (no Wintab header; the dynamic-GL check with GL off).
+    cmake -S "$src" -B "$cache/qt-build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+        -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_opengl=OFF -DFEATURE_dbus=OFF \
+        -DFEATURE_accessibility=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF \
+        -DFEATURE_xml=OFF -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF
+    cmake --build "$cache/qt-build" -j "$jobs"
+    cmake --install "$cache/qt-build"
+    touch "$prefix/.complete"
+}
+
+case "${1:-all}" in
+qt) install_packages; build_qt ;;
+*)
+    echo "usage: $0 [qt|build|test|e2e|package]" >&2
+    exit 2
+    ;;
+esac
