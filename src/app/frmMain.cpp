@@ -1,8 +1,8 @@
 #include "app/frmMain.h"
 #include "core/AppCore.h"
+#include "core/WorkFolders.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
-#include "core/WorkFolders.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -72,7 +72,8 @@ QLabel* valueLabel(QWidget* parent, int index)
 } // namespace
 
 frmMain::frmMain(AppCore& core, QWidget* parent)
-    : QMainWindow(parent), cdlFileOpen(core.prompter()), m_core(core), m_link(core, m_port, m_clock)
+    : QMainWindow(parent), cdlFileOpen(core.prompter()), m_core(core), m_notices(core),
+      m_link(m_notices, m_port, m_clock)
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -206,6 +207,12 @@ QWidget* frmMain::buildLeftColumn()
     layout->addWidget(fraGetMesure);
     layout->addStretch();
     return column;
+}
+
+serial::SerialLink& frmMain::link()
+{
+    m_link.line = lineConfigOf(m_core);
+    return m_link;
 }
 
 void frmMain::Form_Load()

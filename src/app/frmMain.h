@@ -3,9 +3,10 @@
 // converted image. This file holds its start-up and shutdown; the panels' handlers come with
 // the operations they run.
 
+#include "core/CommonDialog.h"
 #include "files/BatchChoice.h"
-#include "files/CommonDialog.h"
 #include "image/ImageState.h"
+#include "sensor/CoreLine.h"
 #include "serial/QtBytePort.h"
 #include "serial/SerialLink.h"
 #include "serial/SystemClock.h"
@@ -130,7 +131,8 @@ public:
     QAction* mnuVersion = nullptr;
 
     AppCore& core() { return m_core; }
-    serial::SerialLink& link() { return m_link; }
+    // The program's line, configured with the settings in memory as they are now.
+    serial::SerialLink& link();
     ImageState& image() { return m_image; }
 
 protected:
@@ -149,6 +151,7 @@ private:
     AppCore& m_core;
     serial::QtBytePort m_port; // the program's serial port, opened for each exchange
     serial::SystemClock m_clock;
+    CoreLineNotices m_notices;
     serial::SerialLink m_link;
     ImageState m_image;
     bool m_shuttingDown = false;

@@ -1,9 +1,9 @@
 // Main window handlers of the File menu: save the current image as a sensor image file or a
 // bitmap, open either kind again, and choose files for batch conversion.
 
+#include "app/frmMain.h"
 #include "core/AppCore.h"
 #include "core/WorkFolders.h"
-#include "app/frmMain.h"
 #include "files/FileCopy.h"
 #include "files/frmBinBmpConv.h"
 #include "files/frmDirSearch.h"
@@ -21,10 +21,6 @@
 namespace kel {
 
 namespace {
-
-// File-dialog descriptions of section "Label".
-constexpr int kLabelAllFiles = 51;
-constexpr int kLabelKelFiles = 52;
 
 constexpr int kSaveFlags = cdlOFNOverwritePrompt | cdlOFNPathMustExist;
 constexpr int kBatchOpenFlags = cdlOFNExplorer | cdlOFNAllowMultiselect;
@@ -81,8 +77,8 @@ void frmMain::mnuBinSave_Click()
         return;
     }
     prepareDialog(m_core, cdlFileOpen,
-                  m_core.GetMessageText(kSectionLabel, kLabelAllFiles) + QStringLiteral("|*.*|") +
-                      m_core.GetMessageText(kSectionLabel, kLabelKelFiles) +
+                  m_core.GetMessageText(kSectionLabel, LabelAllFiles) + QStringLiteral("|*.*|") +
+                      m_core.GetMessageText(kSectionLabel, LabelKelFiles) +
                       QStringLiteral("| *.KEL"),
                   kSaveFlags);
     if (cdlFileOpen.ShowSave() != 0)
@@ -94,31 +90,22 @@ void frmMain::mnuBinSave_Click()
 void frmMain::mnuBinLoad_Click()
 {
     prepareDialog(m_core, cdlFileOpen,
-                  m_core.GetMessageText(kSectionLabel, kLabelKelFiles) + QStringLiteral("|*.KEL"),
+                  m_core.GetMessageText(kSectionLabel, LabelKelFiles) + QStringLiteral("|*.KEL"),
                   kSaveFlags);
     if (cdlFileOpen.ShowOpen() != 0)
         return;
-    const QString tmpBin = workFile(m_core, kTmpBin);
-    deleteIfPresent(tmpBin);
-    if (!fncReadFile_KEL(m_core, m_image, cdlFileOpen.FileName))
+    const KelConversion opened =
+        fncConvertKelFile(m_core, m_image, cdlFileOpen.FileName, ImageKind::Colour, {[this] {
+                              showHeader(m_image.CurrentImage, lblValue);
+                              mnuBmpSave->setEnabled(false);
+                              mnuBinSave->setEnabled(false);
+                              cmdLoad->setEnabled(false);
+                              optSelect[0]->setChecked(true);
+                              ClearPicture();
+                              repaint();
+                          }});
+    if (!opened)
         return;
-    if (!fncMakeTmpBinFile(m_core, m_image, tmpBin))
-        return;
-    showHeader(m_image.CurrentImage, lblValue);
-
-    mnuBmpSave->setEnabled(false);
-    mnuBinSave->setEnabled(false);
-    cmdLoad->setEnabled(false);
-    optSelect[0]->setChecked(true);
-    ClearPicture();
-    repaint();
-
-    const QString bitmap =
-        fncConvertProcess(m_core, m_image, ImageKind::Colour, m_core.paths().tmpDir(), kTmpBin);
-    if (bitmap.isEmpty()) {
-        m_core.ShowMessageOrFailure(kSectionMessage, MsgConversionFailed);
-        return;
-    }
     mnuBmpSave->setEnabled(true);
     mnuBinSave->setEnabled(true);
     cmdLoad->setEnabled(true);
@@ -137,7 +124,7 @@ void frmMain::mnuBmpSave_Click()
         return;
     }
     prepareDialog(m_core, cdlFileOpen,
-                  m_core.GetMessageText(kSectionLabel, kLabelAllFiles) +
+                  m_core.GetMessageText(kSectionLabel, LabelAllFiles) +
                       QStringLiteral("|*.*|*.bmp|*.bmp"),
                   kSaveFlags);
     if (cdlFileOpen.ShowSave() != 0)
@@ -196,13 +183,13 @@ void frmMain::mnuBmpLoad_Click()
 void frmMain::mnuEachConv_Click()
 {
     prepareDialog(m_core, cdlFileOpen,
-                  m_core.GetMessageText(kSectionLabel, kLabelKelFiles) + QStringLiteral("|*.KEL"),
+                  m_core.GetMessageText(kSectionLabel, LabelKelFiles) + QStringLiteral("|*.KEL"),
                   kBatchOpenFlags);
     if (cdlFileOpen.ShowOpen() != 0)
         return;
     takeChosenFiles(batchChoice, cdlFileOpen.FileName, cdlFileOpen.FileTitle);
 
-    frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, m_link, this,
+    frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, link(), this,
                           optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey});
     dialog.Form_Load();
     dialog.exec();
@@ -220,7 +207,7 @@ void frmMain::mnuAllConv_Click()
         return;
     }
     batchChoice.blnDirSelected = false;
-    frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, m_link, this,
+    frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, link(), this,
                           optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey});
     dialog.Form_Load();
     dialog.exec();

@@ -1,7 +1,8 @@
 // Main window handlers of the measurement panel: trigger measurements, read the result.
 
-#include "core/AppCore.h"
 #include "app/frmMain.h"
+#include "core/AppCore.h"
+#include "sensor/SensorProtocol.h"
 #include "serial/CommandExchange.h"
 
 #include <QLabel>
@@ -10,42 +11,31 @@
 
 namespace kel {
 
-namespace {
-
-// Texts of section "Label".
-constexpr int kResultTexts[] = {1, 2, 3}; // result codes "-2", "-1", "0"
-constexpr int kMeasureCaption = 12;
-constexpr int kStopContinuousCaption = 13;
-
-const QString kReplyOk = QStringLiteral("OK");
-
-} // namespace
-
 void frmMain::cmdMeasure_Click()
 {
     QString command;
     if (optMesure[0]->isChecked()) {
-        command = QStringLiteral("M");
+        command = sensor::kMeasure;
     } else if (!optMesure[1]->isChecked()) {
-        command = QStringLiteral("M /I");
+        command = sensor::kMeasureOther;
     } else if (blnContinuous) {
         blnContinuous = false;
-        cmdMeasure->setText(m_core.GetMessageText(kSectionLabel, kMeasureCaption));
+        cmdMeasure->setText(m_core.GetMessageText(kSectionLabel, LabelMeasure));
         for (QRadioButton* option : optMesure)
             option->setEnabled(true);
-        command = QStringLiteral("M /E");
+        command = sensor::kMeasureEnd;
     } else {
         blnContinuous = true;
-        cmdMeasure->setText(m_core.GetMessageText(kSectionLabel, kStopContinuousCaption));
+        cmdMeasure->setText(m_core.GetMessageText(kSectionLabel, LabelStopContinuous));
         for (QRadioButton* option : optMesure)
             option->setEnabled(false);
-        command = QStringLiteral("M /C");
+        command = sensor::kMeasureContinuous;
     }
 
-    const QString reply = serial::SendCommand(m_link, command);
-    if (command == QLatin1String("M /C") && reply != kReplyOk) {
+    const QString reply = serial::SendCommand(link(), command);
+    if (command == sensor::kMeasureContinuous && reply != sensor::kReplyOk) {
         blnContinuous = false;
-        cmdMeasure->setText(m_core.GetMessageText(kSectionLabel, kMeasureCaption));
+        cmdMeasure->setText(m_core.GetMessageText(kSectionLabel, LabelMeasure));
         for (QRadioButton* option : optMesure)
             option->setEnabled(true);
     }
@@ -53,14 +43,13 @@ void frmMain::cmdMeasure_Click()
 
 void frmMain::cmdGetMesure_Click()
 {
-    const QString code = serial::SendCommand(m_link, QStringLiteral("DATAGET 2 0"));
-    const QStringList codes = {QStringLiteral("-2"), QStringLiteral("-1"), QStringLiteral("0")};
-    const qsizetype known = codes.indexOf(code);
-    if (known < 0)
+    const QString code = serial::SendCommand(link(), sensor::kResultCode);
+    const std::optional<int> label = sensor::resultLabelOf(code);
+    if (!label)
         return; // anything else, an empty reply or "ER" included, changes nothing
-    lblValue[6]->setText(m_core.GetMessageText(kSectionLabel, kResultTexts[known]));
+    lblValue[6]->setText(m_core.GetMessageText(kSectionLabel, *label));
 
-    const QString value = serial::SendCommand(m_link, QStringLiteral("DATAGET 2 1"));
+    const QString value = serial::SendCommand(link(), sensor::kResultValue);
     if (!value.isEmpty())
         lblValue[7]->setText(value);
 }
@@ -72,7 +61,7 @@ void frmMain::StopContinuousOnExit()
     blnContinuous = false;
     for (QRadioButton* option : optMesure)
         option->setEnabled(true);
-    serial::SendCommand(m_link, QStringLiteral("M /E")); // its failures are its own to report
+    serial::SendCommand(link(), sensor::kMeasureEnd); // its failures are its own to report
 }
 
 } // namespace kel

@@ -1,12 +1,13 @@
 // Main window handlers of the image panel (fetch the sensor's image and show it converted,
 // load the current image into the sensor) and of the System and Bank menus.
 
+#include "app/frmMain.h"
 #include "core/AppCore.h"
 #include "core/VbConvert.h"
 #include "core/WorkFolders.h"
-#include "app/frmMain.h"
 #include "image/ConvertProcess.h"
 #include "image/ImageFiles.h"
+#include "sensor/ImageInfoQuery.h"
 #include "sensor/UploadPreparation.h"
 #include "sensor/frmWait.h"
 #include "serial/CommandExchange.h"
@@ -21,15 +22,6 @@
 namespace kel {
 
 namespace {
-
-constexpr int kQuestionFetch = 1;
-constexpr int kQuestionDiscardUnsaved = 2;
-constexpr int kQuestionUpload = 3;
-
-// Height shown for the size code of "IMGINFO 0 4".
-const char* const kHeights[] = {"432", "216", "108"};
-
-const QString kReplyError = QStringLiteral("ER");
 
 // A run-time failure of the fetch, shown with its description.
 struct FlowFailure : std::runtime_error {
@@ -86,7 +78,7 @@ void frmMain::ClearPicture()
 
 void frmMain::cmdConvert_Click()
 {
-    m_core.ShowMessageOrFailure(kSectionQuestion, kQuestionFetch);
+    m_core.ShowMessageOrFailure(kSectionQuestion, QuestionFetch);
     if (!goesOn(m_core.iMsgAnswer))
         return;
     if (fncImgAcquire()) {
@@ -99,7 +91,7 @@ bool frmMain::fncImgAcquire()
 {
     try {
         if (blnNotSaved) {
-            m_core.ShowMessageOrFailure(kSectionQuestion, kQuestionDiscardUnsaved);
+            m_core.ShowMessageOrFailure(kSectionQuestion, QuestionDiscardUnsaved);
             if (!goesOn(m_core.iMsgAnswer))
                 return false;
             blnNotSaved = false;
@@ -110,24 +102,25 @@ bool frmMain::fncImgAcquire()
         ClearPicture();
         repaint();
 
-        for (int index = 0; index <= 4; ++index) {
-            const QString reply =
-                serial::SendCommand(m_link, QStringLiteral("IMGINFO 0 %1").arg(index));
-            if (reply.isEmpty() || reply == kReplyError)
-                return false;
-            QString error;
-            if (index < 4) {
-                lblValue[index]->setText(QString::number(checked(toInt16(reply, &error), error)));
-            } else {
-                lblValue[4]->setText(QString::number(kSensorWidth));
-                const int code = checked(toInt16(reply, &error), error);
-                if (code >= 0 && code <= 2) // any other code leaves the height shown before
-                    lblValue[5]->setText(QLatin1String(kHeights[code]));
-            }
-        }
+        const ImageInfoReplies info =
+            QueryImageInfo(link(), kImageInfoCount, [this](int item, const QString& reply) {
+                QString error;
+                const int value = checked(toInt16(reply, &error), error);
+                if (item != sensor::InfoSizeCode) {
+                    lblValue[item]->setText(QString::number(value));
+                } else {
+                    lblValue[4]->setText(QString::number(kSensorWidth));
+                    // any other code leaves the height shown before
+                    if (const std::optional<int> rows = sensor::rowsOfSizeCode(value))
+                        lblValue[5]->setText(QString::number(*rows));
+                }
+                return true;
+            });
+        if (!info.complete)
+            return false;
         SetImgInfo();
 
-        frmWait wait(m_core, m_link, this, cdlFileOpen);
+        frmWait wait(m_core, link(), this, cdlFileOpen);
         if (!wait.fncImgConvert(optSelect[0]->isChecked()))
             return false;
 
@@ -169,37 +162,37 @@ void frmMain::SetImgInfo()
 void frmMain::cmdLoad_Click()
 {
     const QString loadFile = m_core.paths().tmpDir() + QLatin1Char('/') + kTmpUpload;
-    m_core.ShowMessageOrFailure(kSectionQuestion, kQuestionUpload);
+    m_core.ShowMessageOrFailure(kSectionQuestion, QuestionUpload);
     if (!goesOn(m_core.iMsgAnswer))
         return;
 
-    if (PrepareUploadFile(m_link, m_image, loadFile).result != UploadPrepared::Ready)
+    if (PrepareUploadFile(m_core, link(), m_image, loadFile).result != UploadPrepared::Ready)
         return;
-    frmWait wait(m_core, m_link, this, cdlFileOpen);
+    frmWait wait(m_core, link(), this, cdlFileOpen);
     reportCompletion(wait.fncImgLoad());
 }
 
 void frmMain::mnuBankSelect_Click(int index)
 {
-    frmWait wait(m_core, m_link, this, cdlFileOpen);
+    frmWait wait(m_core, link(), this, cdlFileOpen);
     reportCompletion(wait.fncBankSave(static_cast<qint16>(index)));
 }
 
 void frmMain::mnuBankLoad_Click()
 {
-    frmWait wait(m_core, m_link, this, cdlFileOpen);
+    frmWait wait(m_core, link(), this, cdlFileOpen);
     reportCompletion(wait.fucBankLoad());
 }
 
 void frmMain::mnuSystemSave_Click()
 {
-    frmWait wait(m_core, m_link, this, cdlFileOpen);
+    frmWait wait(m_core, link(), this, cdlFileOpen);
     reportCompletion(wait.fncSystemSave());
 }
 
 void frmMain::mnuSystemLoad_Click()
 {
-    frmWait wait(m_core, m_link, this, cdlFileOpen);
+    frmWait wait(m_core, link(), this, cdlFileOpen);
     reportCompletion(wait.fncSystemLoad());
 }
 

@@ -4,6 +4,7 @@
 // every window and operation that needs it.
 
 #include "core/AppPaths.h"
+#include "core/MessageNumbers.h"
 #include "core/ProfileFile.h"
 #include "core/Prompter.h"
 
@@ -14,24 +15,6 @@
 namespace kel {
 
 inline const QString kAppTitle = QStringLiteral("Lumexa KEL TOOL");
-
-// Message file sections.
-inline const QString kSectionMessage = QStringLiteral("Message");
-inline const QString kSectionQuestion = QStringLiteral("Question");
-inline const QString kSectionLabel = QStringLiteral("Label");
-
-// Message numbers of section "Message".
-enum MessageNumber : int {
-    MsgCompleted = 1,
-    MsgWorkFileMissing = 12,
-    MsgConversionFailed = 13,
-    MsgBitmapNotConvertible = 14,
-    MsgPortCannotOpen = 21,
-    MsgNoReply = 22,
-    MsgTransferTimeout = 23,
-    MsgSensorError = 24,
-    MsgSettingsError = 99,
-};
 
 enum Language : qint32 { LanguageJapanese = 0, LanguageEnglish = 1 };
 

@@ -54,8 +54,7 @@ void AppCore::ShowMessageOrFailure(const QString& section, qint32 number)
 
 void AppCore::ShowFailure(const QString& description)
 {
-    constexpr int kCriticalOk = 16;
-    m_prompter.messageBox(description, kCriticalOk, kAppTitle);
+    m_prompter.messageBox(description, kStyleCriticalOk, kAppTitle);
 }
 
 } // namespace kel

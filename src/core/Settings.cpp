@@ -1,6 +1,7 @@
 // Settings file: the four keys, their defaults and the moments they are read and written.
 
 #include "core/AppCore.h"
+#include "core/Delimiter.h"
 #include "core/VbConvert.h"
 
 namespace kel {
@@ -25,10 +26,6 @@ constexpr int kJapaneseLangId = 1041;
 
 // A profile read hands back at most this many bytes of one value.
 constexpr int kMaxValueBytes = 998;
-
-const QString kCr = QStringLiteral("\r");
-const QString kLf = QStringLiteral("\n");
-const QString kCrLf = QStringLiteral("\r\n");
 
 } // namespace
 
@@ -107,12 +104,7 @@ void AppCore::LoadComSettings()
 
     if (!readOrDefault(kSectionCom, kKeyDelimiter, kDefaultDelimiterCode, value))
         return;
-    if (value == QLatin1String("0"))
-        strDelimiter = kCr;
-    else if (value == QLatin1String("1"))
-        strDelimiter = kLf;
-    else
-        strDelimiter = kCrLf;
+    strDelimiter = charactersOf(delimiterOfCode(value));
 
     // Optional: never defaulted, so files without it stay as they are.
     strComDevice = ReadSetting(settingsFile(), kSectionCom, kKeyDevice);
@@ -123,15 +115,9 @@ void AppCore::SaveComSettings()
     if (!writeOrReport(kSectionCom, kKeyPort, QString::number(iComPort)) ||
         !writeOrReport(kSectionCom, kKeySetting, strComSetting))
         return;
-    QString code;
-    if (strDelimiter == kCr)
-        code = QStringLiteral("0");
-    else if (strDelimiter == kLf)
-        code = QStringLiteral("1");
-    else if (strDelimiter == kCrLf)
-        code = QStringLiteral("2");
     // An unset delimiter leaves the stored one alone.
-    if (!code.isEmpty() && !writeOrReport(kSectionCom, kKeyDelimiter, code))
+    const std::optional<Delimiter> delimiter = delimiterOfCharacters(strDelimiter);
+    if (delimiter && !writeOrReport(kSectionCom, kKeyDelimiter, codeOf(*delimiter)))
         return;
     // Written when set, or emptied when the operator cleared a device the file names; a file
     // that never had the key does not get one.

@@ -1,22 +1,16 @@
 #include "dialogs/frmAbout.h"
 #include "core/AppCore.h"
+#include "dialogs/LineControl.h"
+#include "dialogs/VersionText.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
 #include "ui/Twips.h"
-#include "dialogs/LineControl.h"
-#include "dialogs/VersionText.h"
 
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 
 namespace kel {
-
-namespace {
-
-constexpr int kAboutVersionText = 10;
-
-} // namespace
 
 frmAbout::frmAbout(AppCore& core, QWidget* parent) : QDialog(parent), m_core(core)
 {
@@ -59,7 +53,7 @@ void frmAbout::Form_Load()
 {
     LoadFormLabels(m_core, this);
     lblVersion->setText(
-        versionLine(m_core.GetMessageText(kSectionLabel, kAboutVersionText), programVersion()));
+        versionLine(m_core.GetMessageText(kSectionLabel, LabelAboutVersion), programVersion()));
     lblTitle->setText(kAppTitle);
 }
 

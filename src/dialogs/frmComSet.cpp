@@ -1,9 +1,10 @@
 #include "dialogs/frmComSet.h"
 #include "core/AppCore.h"
-#include "ui/ControlArray.h"
-#include "ui/FormLabels.h"
+#include "core/Delimiter.h"
 #include "core/VbConvert.h"
 #include "dialogs/ComSettingsText.h"
+#include "ui/ControlArray.h"
+#include "ui/FormLabels.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -18,9 +19,6 @@ namespace kel {
 
 namespace {
 
-const QString kCr = QStringLiteral("\r");
-const QString kLf = QStringLiteral("\n");
-const QString kCrLf = QStringLiteral("\r\n");
 const char* const kParityLetters[] = {"N", "O", "E"};
 
 // Device paths mean nothing where ports are numbered.
@@ -150,8 +148,9 @@ bool frmComSet::showCurrentSettings()
         return false;
     CmbStpBit->setCurrentIndex(*stopBits == 1 ? 0 : 1);
 
-    const QString& delimiter = m_core.strDelimiter;
-    CmbDeli->setCurrentIndex(delimiter == kCr ? 0 : delimiter == kLf ? 1 : 2);
+    // The list holds the delimiters in the order of their codes.
+    CmbDeli->setCurrentIndex(
+        static_cast<int>(delimiterOfCharacters(m_core.strDelimiter).value_or(Delimiter::CrLf)));
     return true;
 }
 
@@ -185,9 +184,8 @@ void frmComSet::cmdOK_Click()
         chosen[3] = QString::number(CmbStpBit->currentData().toInt());
     m_core.strComSetting = joinComSetting(m_core.strComSetting, chosen);
 
-    const QString delimiters[] = {kCr, kLf, kCrLf};
     if (CmbDeli->currentIndex() >= 0)
-        m_core.strDelimiter = delimiters[CmbDeli->currentIndex()];
+        m_core.strDelimiter = charactersOf(static_cast<Delimiter>(CmbDeli->currentIndex()));
 
     if (kHasDevicePaths)
         m_core.strComDevice = CmbDevice->currentText().trimmed();

@@ -7,8 +7,11 @@ namespace kel {
 
 QString bitmapNameFor(const QString& name)
 {
-    QString result = name;
-    return result.replace(QStringLiteral(".KEL"), QStringLiteral(".bmp"), Qt::CaseSensitive);
+    const QString extension = QStringLiteral(".KEL");
+    const QString bitmap = QStringLiteral(".bmp");
+    if (name.size() > extension.size() && name.endsWith(extension, Qt::CaseInsensitive))
+        return name.chopped(extension.size()) + bitmap;
+    return name + bitmap;
 }
 
 namespace {

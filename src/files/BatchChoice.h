@@ -18,8 +18,9 @@ struct BatchChoice {
     QString strSaveDir;          // output folder of the convert-all run, ending in a separator
 };
 
-// The name of the bitmap made from a sensor image file: every ".KEL" (exact case) becomes
-// ".bmp"; any other name stays as it is.
+// The name of the bitmap made from a sensor image file: its extension ".KEL", in any case,
+// becomes ".bmp"; any other name gets ".bmp" appended. The window and kelctl name their
+// outputs with this alone, so that no output ever takes a sensor file's name.
 QString bitmapNameFor(const QString& name);
 
 // Where the bitmap of sourcePath goes when it is written into folder under the bitmap name

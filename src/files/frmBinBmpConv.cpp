@@ -1,9 +1,9 @@
 #include "files/frmBinBmpConv.h"
 #include "core/AppCore.h"
+#include "core/CommonDialog.h"
+#include "files/BatchChoice.h"
 #include "ui/FormLabels.h"
 #include "ui/Twips.h"
-#include "files/BatchChoice.h"
-#include "files/CommonDialog.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -67,7 +67,6 @@ protected:
 private:
     bool fncEachConvert();
     bool fncAllConvert();
-    void showFixedMissingBox();
     void applyBars(const BatchDialogLayout& layout);
 
     BatchContext m_context;

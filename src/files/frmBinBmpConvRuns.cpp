@@ -2,24 +2,19 @@
 // one folder behind the progress window.
 
 #include "core/AppCore.h"
-#include "core/WorkFolders.h"
+#include "core/CommonDialog.h"
 #include "files/BatchChoice.h"
-#include "files/CommonDialog.h"
-#include "files/FileCopy.h"
+#include "files/BatchConvert.h"
 #include "files/frmBinBmpConv.h"
 #include "files/frmDirSave.h"
-#include "image/ConvertProcess.h"
-#include "image/ImageFiles.h"
 #include "sensor/frmWait.h"
 
 #include <QApplication>
-#include <QFile>
 
 namespace kel {
 
 namespace {
 
-constexpr int kLabelAllFiles = 51;
 constexpr int kSaveFlags = cdlOFNOverwritePrompt | cdlOFNPathMustExist;
 
 // The hourglass over the whole screen while a file is converted; back to normal on every
@@ -46,49 +41,27 @@ private:
 
 } // namespace
 
-void frmBinBmpConv::showFixedMissingBox()
-{
-    constexpr int kStyleCritical = 16;
-    m_context.core.prompter().messageBox(kFileMissingText, kStyleCritical,
-                                         m_context.mainWindow->windowTitle());
-}
-
 bool frmBinBmpConv::fncEachConvert()
 {
     AppCore& core = m_context.core;
     CommonDialog& dialog = m_context.dialog;
     const BatchChoice& choice = m_context.choice;
-    const QString tmpDir = core.paths().tmpDir();
-    const QString tmpBin = tmpDir + QLatin1Char('/') + kTmpBin;
-    const QString tmpBmp = tmpDir + QLatin1Char('/') + kTmpBmp;
+    const QString boxTitle = m_context.mainWindow->windowTitle();
 
     WaitCursor cursor;
     for (qsizetype index = 0; index < choice.strConvFilePath.size(); ++index) {
         const QString& source = choice.strConvFilePath[index];
         cursor.set();
-        if (QFile::exists(tmpBin))
-            QFile::remove(tmpBin);
         // A step that fails has reported itself; the dialog closes and the rest is left.
-        if (!fncReadFile_KEL(core, m_context.image, source))
+        const QString bitmap = fncConvertBatchFile(core, m_context.image, m_context.kind, source,
+                                                   boxTitle, [&cursor] { cursor.reset(); });
+        if (bitmap.isEmpty())
             return true;
-        if (!fncMakeTmpBinFile(core, m_context.image, tmpBin))
-            return true;
-        if (fncConvertProcess(core, m_context.image, m_context.kind, tmpDir, kTmpBin).isEmpty()) {
-            cursor.reset();
-            core.ShowMessageOrFailure(kSectionMessage, MsgConversionFailed);
-            return true;
-        }
-        if (!QFile::exists(tmpBmp)) {
-            cursor.reset();
-            core.ShowMessageOrFailure(kSectionMessage, MsgWorkFileMissing);
-            showFixedMissingBox();
-            return true;
-        }
         cursor.reset();
 
         dialog.CancelError = true;
         dialog.Filter =
-            core.GetMessageText(kSectionLabel, kLabelAllFiles) + QStringLiteral("|*.*|*.bmp|*.bmp");
+            core.GetMessageText(kSectionLabel, LabelAllFiles) + QStringLiteral("|*.*|*.bmp|*.bmp");
         dialog.FilterIndex = 2;
         dialog.Flags = kSaveFlags;
         dialog.InitDir = core.paths().imageDir();
@@ -97,12 +70,8 @@ bool frmBinBmpConv::fncEachConvert()
             return false; // the bitmaps saved so far stay; the dialog stays open
 
         // Whatever was chosen, the source file itself is not overwritten with a bitmap.
-        const QString target = avoidingSource(dialog.FileName, source);
-        QString failure;
-        if (!replaceWithCopy(tmpBmp, target, &failure)) {
-            core.ShowFailure(failure);
+        if (!fncStoreBitmap(core, bitmap, dialog.FileName, source))
             return false;
-        }
     }
     core.ShowMessageOrFailure(kSectionMessage, MsgCompleted);
     return true;
@@ -121,9 +90,18 @@ bool frmBinBmpConv::fncAllConvert()
     choice.blnDirSelected = false;
     hide();
 
+    const QString boxTitle = m_context.mainWindow->windowTitle();
     frmWait wait(m_context.core, m_context.link, m_context.mainWindow, m_context.dialog);
-    if (wait.fncKelAutoConvert(m_context.image, m_context.kind == ImageKind::Colour, choice))
-        m_context.dialog.FileName.clear();
+    wait.fncKelAutoConvert(choice.strConvFilePath.size(), [&](qsizetype index) {
+        const QString& source = choice.strConvFilePath[index];
+        const QString bitmap =
+            fncConvertBatchFile(m_context.core, m_context.image, m_context.kind, source, boxTitle);
+        return !bitmap.isEmpty() &&
+               fncStoreBitmap(
+                   m_context.core, bitmap,
+                   bitmapPathFor(choice.strSaveDir, choice.strConvFileName[index], source), source);
+    });
+    m_context.dialog.FileName.clear();
     return true;
 }
 

@@ -1,19 +1,13 @@
 #include "files/frmDirSearch.h"
 #include "core/AppCore.h"
-#include "ui/FormLabels.h"
 #include "files/BatchChoice.h"
 #include "files/FolderLists.h"
+#include "ui/FormLabels.h"
 
 #include <QComboBox>
 #include <QPushButton>
 
 namespace kel {
-
-namespace {
-
-constexpr int kLabelKelFiles = 52;
-
-} // namespace
 
 frmDirSearch::frmDirSearch(AppCore& core, BatchChoice& choice, QWidget* parent)
     : DirPickerForm(core, choice, QStringLiteral("frmDirSearch"), QStringLiteral("*.KEL"), parent)
@@ -25,7 +19,7 @@ frmDirSearch::frmDirSearch(AppCore& core, BatchChoice& choice, QWidget* parent)
 void frmDirSearch::Form_Load()
 {
     LoadFormLabels(m_core, this);
-    cboPattern->setEditText(m_core.GetMessageText(kSectionLabel, kLabelKelFiles));
+    cboPattern->setEditText(m_core.GetMessageText(kSectionLabel, LabelKelFiles));
     cmdOpen->setEnabled(File1->count() > 0);
 }
 

@@ -4,6 +4,9 @@
 #include "image/ImageFiles.h"
 #include "image/PictureConversion.h"
 
+#include "core/WorkFolders.h"
+
+#include <QFile>
 #include <QFileInfo>
 
 namespace kel {
@@ -30,6 +33,30 @@ QString fncSelectConversion(const AppPaths& paths, ImageState& state, ImageKind 
     else
         fncMonoConvert(state);
     return fncWriteBmpFile(paths, state, kind);
+}
+
+KelConversion fncConvertKelFile(AppCore& core, ImageState& state, const QString& source,
+                                ImageKind kind, const KelConversionSteps& steps)
+{
+    KelConversion result;
+    const QString folder = core.paths().tmpDir();
+    const QString tmpBin = folder + QLatin1Char('/') + kTmpBin;
+    if (QFile::exists(tmpBin))
+        QFile::remove(tmpBin);
+    if (!fncReadFile_KEL(core, state, source) || !fncMakeTmpBinFile(core, state, tmpBin)) {
+        result.failure = KelConversion::Failure::File;
+        return result;
+    }
+    if (steps.beforeConversion)
+        steps.beforeConversion();
+    result.bitmap = fncConvertProcess(core, state, kind, folder, kTmpBin);
+    if (result.bitmap.isEmpty()) {
+        if (steps.beforeFailureBox)
+            steps.beforeFailureBox();
+        core.ShowMessageOrFailure(kSectionMessage, MsgConversionFailed);
+        result.failure = KelConversion::Failure::Conversion;
+    }
+    return result;
 }
 
 } // namespace kel

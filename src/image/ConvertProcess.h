@@ -5,6 +5,7 @@
 #include "image/ImageState.h"
 
 #include <QString>
+#include <functional>
 
 namespace kel {
 
@@ -19,5 +20,25 @@ QString fncConvertProcess(AppCore& core, ImageState& state, ImageKind kind, cons
 // fncSelectConversion: the colour or the grey conversion, then the bitmap writer; returns the
 // writer's result.
 QString fncSelectConversion(const AppPaths& paths, ImageState& state, ImageKind kind);
+
+// A sensor image file turned into a bitmap of kind, the way the program opens one.
+struct KelConversion {
+    enum class Failure { None, File, Conversion };
+    QString bitmap; // "tmp.bmp" of the working folder; "" on failure
+    Failure failure = Failure::None;
+    explicit operator bool() const { return failure == Failure::None; }
+};
+
+// What the caller does between the steps; either may be empty.
+struct KelConversionSteps {
+    std::function<void()> beforeConversion; // the file was read and its raw file written
+    std::function<void()> beforeFailureBox; // the conversion failed; message 13 follows
+};
+
+// Reads source into CurrentImage, writes it as "tmp.bin" (an old one deleted first) and
+// converts that. Every failure was reported when this returns: a file that cannot be read or
+// written by its step, a failed conversion with message 13.
+KelConversion fncConvertKelFile(AppCore& core, ImageState& state, const QString& source,
+                                ImageKind kind, const KelConversionSteps& steps = {});
 
 } // namespace kel

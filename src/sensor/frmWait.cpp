@@ -1,8 +1,6 @@
 #include "sensor/frmWait.h"
 #include "core/AppCore.h"
 #include "ui/FormLabels.h"
-#include "serial/CommandExchange.h"
-#include "serial/FileTransfer.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -14,18 +12,6 @@
 #include <limits>
 
 namespace kel {
-
-namespace {
-
-// Status lines of section "Label".
-constexpr int kStatusOpened = 6;
-constexpr int kStatusCommand = 7;
-constexpr int kStatusSending = 8;
-constexpr int kStatusReceiving = 9;
-
-const QString kReplyOk = QStringLiteral("OK");
-
-} // namespace
 
 frmWait::frmWait(AppCore& core, serial::SerialLink& link, QWidget* mainWindow, CommonDialog& dialog)
     : QDialog(mainWindow), m_core(core), m_link(link), m_mainWindow(mainWindow), m_dialog(dialog)
@@ -135,19 +121,20 @@ void frmWait::begin()
     m_running = true;
     m_link.view = this;
     m_link.display.reset();
-    setStatus(kStatusOpened);
+    setStatus(LabelWaitOpened);
     show();
     repaint();
 }
 
-bool frmWait::exchangeAndTransfer(const QString& command, const QString& path, Direction direction)
+bool frmWait::exchangeAndTransfer(const QString& command, const QString& path,
+                                  sensor::Direction direction)
 {
-    setStatus(kStatusCommand);
-    if (serial::SendCommand(m_link, command) != kReplyOk)
-        return false;
-    setStatus(direction == Direction::Receive ? kStatusReceiving : kStatusSending);
-    return direction == Direction::Receive ? bool(serial::ReceiveFile(m_link, path))
-                                           : bool(serial::SendFile(m_link, path));
+    const int transferStatus =
+        direction == sensor::Direction::Receive ? LabelWaitReceiving : LabelWaitSending;
+    return sensor::CommandThenTransfer(m_link, command, path, direction,
+                                       {[this] { setStatus(LabelWaitCommand); },
+                                        [this, transferStatus] { setStatus(transferStatus); }})
+        .succeeded();
 }
 
 bool frmWait::finish(bool result)

@@ -4,10 +4,12 @@
 // which is then the only control that reacts. A window is made for one operation and closed
 // at its end.
 
+#include "sensor/CommandTransfer.h"
 #include "serial/SerialLink.h"
 #include "serial/TransferView.h"
 
 #include <QDialog>
+#include <functional>
 
 class QLabel;
 class QProgressBar;
@@ -18,8 +20,6 @@ namespace kel {
 class AppCore;
 class CommonDialog;
 struct BackupKind;
-struct BatchChoice;
-struct ImageState;
 
 class frmWait : public QDialog, public serial::TransferView {
     Q_OBJECT
@@ -39,9 +39,10 @@ public:
     bool fncSystemSave();            // "SYSSAVE" into a chosen file
     bool fncSystemLoad();            // "SYSLOAD" of a chosen file
 
-    // Converts every file of batch into a bitmap in batch.strSaveDir, with the stop button
-    // looked at between two files. True when all were converted or the run was stopped.
-    bool fncKelAutoConvert(ImageState& image, bool colour, const BatchChoice& batch);
+    // Runs step for each of count files of a convert-all run, with the counter shown and the
+    // stop button looked at between two files; message 1 at the end. True when every step
+    // succeeded or the run was stopped; a step that fails (it told why) ends the run.
+    bool fncKelAutoConvert(qsizetype count, const std::function<bool(qsizetype index)>& step);
 
     QLabel* lblWait = nullptr;
     QLabel* lblRead = nullptr;
@@ -58,13 +59,12 @@ protected:
     void reject() override;
 
 private:
-    enum class Direction { Receive, Send };
-
     // Steps common to every operation.
     void begin();
     void setMainWindowEnabled(bool enabled);
     void setStatus(int labelNumber);
-    bool exchangeAndTransfer(const QString& command, const QString& path, Direction direction);
+    bool exchangeAndTransfer(const QString& command, const QString& path,
+                             sensor::Direction direction);
     bool finish(bool result);
 
     bool backup(const BackupKind& kind, const QString& command);

@@ -2,21 +2,18 @@
 // The files hold exactly what the sensor sent and are sent back unchanged.
 
 #include "core/AppCore.h"
-#include "files/CommonDialog.h"
+#include "core/CommonDialog.h"
 #include "sensor/BackupFile.h"
+#include "sensor/SensorProtocol.h"
 #include "sensor/frmWait.h"
 
 #include <QFile>
 #include <QProgressBar>
+#include <exception>
 
 namespace kel {
 
 namespace {
-
-// File-dialog descriptions of section "Label".
-constexpr int kLabelAllFiles = 51;
-constexpr int kLabelSystemFiles = 53;
-constexpr int kLabelBankFiles = 54;
 
 constexpr int kSaveFlags = cdlOFNOverwritePrompt | cdlOFNPathMustExist;
 
@@ -30,8 +27,8 @@ struct BackupKind {
 
 namespace {
 
-const BackupKind kBankFiles{kLabelBankFiles, QStringLiteral(" *.BNK"), &AppPaths::bankDir};
-const BackupKind kSystemFiles{kLabelSystemFiles, QStringLiteral(" *.STD"), &AppPaths::systemDir};
+const BackupKind kBankFiles{LabelBankFiles, QStringLiteral(" *.BNK"), &AppPaths::bankDir};
+const BackupKind kSystemFiles{LabelSystemFiles, QStringLiteral(" *.STD"), &AppPaths::systemDir};
 
 } // namespace
 
@@ -40,7 +37,7 @@ bool frmWait::backup(const BackupKind& kind, const QString& command)
     bool result = false;
     try {
         m_dialog.CancelError = true;
-        m_dialog.Filter = m_core.GetMessageText(kSectionLabel, kLabelAllFiles) +
+        m_dialog.Filter = m_core.GetMessageText(kSectionLabel, LabelAllFiles) +
                           QStringLiteral("|*.*|") +
                           m_core.GetMessageText(kSectionLabel, kind.description) +
                           QLatin1Char('|') + kind.pattern;
@@ -55,12 +52,14 @@ bool frmWait::backup(const BackupKind& kind, const QString& command)
         begin();
         if (target.receivePath().isEmpty()) {
             m_core.ShowFailure(target.error());
-        } else if (exchangeAndTransfer(command, target.receivePath(), Direction::Receive)) {
+        } else if (exchangeAndTransfer(command, target.receivePath(), sensor::Direction::Receive)) {
             result = target.commit();
             if (!result)
                 m_core.ShowFailure(target.error());
         }
-    } catch (...) {
+    } catch (const std::exception& error) {
+        // Nothing below is expected to throw; whatever did is the operator's to hear of.
+        m_core.ShowFailure(QString::fromLocal8Bit(error.what()));
         result = false;
     }
     return finish(result);
@@ -84,8 +83,10 @@ bool frmWait::restore(const BackupKind& kind, const QString& command)
             return finish(false);
         }
         begin();
-        result = exchangeAndTransfer(command, chosen, Direction::Send);
-    } catch (...) {
+        result = exchangeAndTransfer(command, chosen, sensor::Direction::Send);
+    } catch (const std::exception& error) {
+        // Nothing below is expected to throw; whatever did is the operator's to hear of.
+        m_core.ShowFailure(QString::fromLocal8Bit(error.what()));
         result = false;
     }
     return finish(result);
@@ -93,22 +94,22 @@ bool frmWait::restore(const BackupKind& kind, const QString& command)
 
 bool frmWait::fncBankSave(qint16 bank)
 {
-    return backup(kBankFiles, QStringLiteral("BANKSAVE %1").arg(bank));
+    return backup(kBankFiles, sensor::bankSaveCommand(bank));
 }
 
 bool frmWait::fucBankLoad()
 {
-    return restore(kBankFiles, QStringLiteral("BANKLOAD"));
+    return restore(kBankFiles, sensor::kBankLoad);
 }
 
 bool frmWait::fncSystemSave()
 {
-    return backup(kSystemFiles, QStringLiteral("SYSSAVE"));
+    return backup(kSystemFiles, sensor::kSystemSave);
 }
 
 bool frmWait::fncSystemLoad()
 {
-    return restore(kSystemFiles, QStringLiteral("SYSLOAD"));
+    return restore(kSystemFiles, sensor::kSystemLoad);
 }
 
 } // namespace kel

@@ -2,11 +2,13 @@
 
 #include "core/AppCore.h"
 #include "core/WorkFolders.h"
+#include "sensor/SensorProtocol.h"
 #include "sensor/frmWait.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
+#include <exception>
 
 namespace kel {
 
@@ -20,10 +22,11 @@ bool frmWait::fncImgConvert(bool colour)
         const QString file = folder + QLatin1Char('/') + kTmpBin;
         if (QFile::exists(file))
             QFile::remove(file); // a fetch starts from an empty slot, even when it then fails
-        result =
-            exchangeAndTransfer(colour ? QStringLiteral("IMGSAVE 0") : QStringLiteral("IMGSAVE 1"),
-                                file, Direction::Receive);
-    } catch (...) {
+        result = exchangeAndTransfer(colour ? sensor::kImageSaveColour : sensor::kImageSaveGrey,
+                                     file, sensor::Direction::Receive);
+    } catch (const std::exception& error) {
+        // Nothing below is expected to throw; whatever did is the operator's to hear of.
+        m_core.ShowFailure(QString::fromLocal8Bit(error.what()));
         result = false;
     }
     return finish(result);
@@ -41,8 +44,10 @@ bool frmWait::fncImgLoad()
         if (!QFile::exists(file))
             m_core.ShowMessageOrFailure(kSectionMessage, MsgWorkFileMissing);
         else
-            result = exchangeAndTransfer(QStringLiteral("IMGLOAD"), file, Direction::Send);
-    } catch (...) {
+            result = exchangeAndTransfer(sensor::kImageLoad, file, sensor::Direction::Send);
+    } catch (const std::exception& error) {
+        // Nothing below is expected to throw; whatever did is the operator's to hear of.
+        m_core.ShowFailure(QString::fromLocal8Bit(error.what()));
         result = false;
     }
     return finish(result);

@@ -1,5 +1,4 @@
 #include "serial/CommandExchange.h"
-#include "core/AppCore.h"
 #include "serial/DeviceNames.h"
 
 #include <algorithm>
@@ -44,12 +43,12 @@ int OpenPort(SerialLink& link, QString* failure)
     QString why;
     PortOptions options;
     options.dtr = true;
-    options.device = deviceForPort(link.core.iComPort, link.core.strComDevice);
-    const std::optional<LineSettings> line = parseLineSettings(link.core.strComSetting);
+    options.device = deviceForPort(link.line.port, link.line.device);
+    const std::optional<LineSettings> line = parseLineSettings(link.line.setting);
     if (options.device.isEmpty())
-        why = QStringLiteral("Invalid port number %1").arg(link.core.iComPort);
+        why = QStringLiteral("Invalid port number %1").arg(link.line.port);
     else if (!line)
-        why = QStringLiteral("Invalid line settings \"%1\"").arg(link.core.strComSetting);
+        why = QStringLiteral("Invalid line settings \"%1\"").arg(link.line.setting);
     else {
         options.line = *line;
         if (port.open(options, &why)) {
@@ -77,8 +76,8 @@ void ClosePort(SerialLink& link)
 QString ExchangeLine(SerialLink& link, const QString& command)
 {
     BytePort& port = link.MSComm1;
-    const QByteArray delimiter = link.core.strDelimiter.toLatin1();
-    const QByteArray line = (withoutSurroundingSpaces(command) + link.core.strDelimiter).toLatin1();
+    const QByteArray& delimiter = link.line.delimiter;
+    const QByteArray line = withoutSurroundingSpaces(command).toLatin1() + delimiter;
 
     const quint32 start = link.clock.milliseconds();
     port.readAll();
@@ -106,14 +105,14 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
         if (OpenPort(link, &failure) != 0) {
             result.failure = CommandFailure::PortCannotOpen;
             result.detail = failure;
-            link.core.ShowMessage(kSectionMessage, MsgPortCannotOpen);
+            link.notices.showMessage(LineMessage::PortCannotOpen);
         } else {
             reply = ExchangeLine(link, command);
             if (reply.isEmpty()) {
                 result.failure = CommandFailure::NoReply;
-                link.core.ShowMessage(kSectionMessage, MsgNoReply);
+                link.notices.showMessage(LineMessage::NoReply);
             } else if (reply == QLatin1String("ER") &&
-                       !link.core.ShowMessage(kSectionMessage, MsgSensorError, &failure)) {
+                       !link.notices.showMessage(LineMessage::SensorError, &failure)) {
                 // A message that cannot be shown is a run-time failure of the exchange.
                 reply.clear();
                 result.failure = CommandFailure::RuntimeFailure;
@@ -131,7 +130,7 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
     // never come, and the operator must hear why the operation ended. The port is released
     // first, so that nothing holds the device while the box is open.
     if (deviceFailed)
-        link.core.ShowMessage(kSectionMessage, MsgNoReply);
+        link.notices.showMessage(LineMessage::NoReply);
     if (outcome)
         *outcome = result;
     return reply;

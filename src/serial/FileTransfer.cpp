@@ -1,5 +1,4 @@
 #include "serial/FileTransfer.h"
-#include "core/AppCore.h"
 #include "serial/DeviceNames.h"
 #include "serial/Xmodem.h"
 
@@ -23,13 +22,12 @@ void closeFile(QFile& file)
 
 TransferOutcome transfer(SerialLink& link, const QString& path, Direction direction)
 {
-    AppCore& core = link.core;
     TransferOutcome outcome;
     QFile file(path);
     XmAttachPort(link, link.MSComm1);
     link.display.reset();
     try {
-        XmOpenPort(link, core.iComPort, core.strComSetting);
+        XmOpenPort(link, link.line);
     } catch (const PortError& error) {
         outcome.failure = TransferFailure::PortCannotOpen;
         outcome.detail = error.description();
@@ -61,15 +59,15 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
         file.close();
     if (outcome.failure == TransferFailure::None) {
         if (outcome.code == XM_DATA_ERROR)
-            core.ShowMessage(kSectionMessage, MsgNoReply);
+            link.notices.showMessage(LineMessage::NoReply);
         else if (outcome.code == XM_TIMEOUT)
-            core.ShowMessage(kSectionMessage, MsgTransferTimeout);
+            link.notices.showMessage(LineMessage::TransferTimeout);
     }
     XmClosePort(link);
     // A device that failed in the middle (an adapter pulled out) ends the transfer as a line
     // that stopped answering does; the port is let go before the operator is told.
     if (outcome.failure == TransferFailure::PortError)
-        core.ShowMessage(kSectionMessage, MsgNoReply);
+        link.notices.showMessage(LineMessage::NoReply);
     XmDetachPort(link);
     link.display.publish(link.view);
     return outcome;
@@ -98,8 +96,9 @@ void XmDetachPort(SerialLink& link)
     link.xmPort = nullptr;
 }
 
-void XmOpenPort(SerialLink& link, qint16 port, const QString& settings)
+void XmOpenPort(SerialLink& link, const LineConfig& config)
 {
+    const QString& settings = config.setting;
     BytePort& device = xmPort(link);
     if (device.isOpen())
         throw PortError(QStringLiteral("The port is already open"));
@@ -107,11 +106,11 @@ void XmOpenPort(SerialLink& link, qint16 port, const QString& settings)
     if (!line)
         throw PortError(QStringLiteral("Invalid line settings \"%1\"").arg(settings));
     PortOptions options;
-    options.device = deviceForPort(port, link.core.strComDevice);
+    options.device = deviceForPort(config.port, config.device);
     options.line = *line;
     options.dtr = false;
     if (options.device.isEmpty())
-        throw PortError(QStringLiteral("Invalid port number %1").arg(port));
+        throw PortError(QStringLiteral("Invalid port number %1").arg(config.port));
     QString error;
     if (!device.open(options, &error))
         throw PortError(options.device + QStringLiteral(": ") + error);

@@ -41,10 +41,10 @@ TransferOutcome SendFile(SerialLink& link, const QString& path);
 void XmAttachPort(SerialLink& link, BytePort& port);
 // Drops the transfer port.
 void XmDetachPort(SerialLink& link);
-// Opens the transfer port with the port number (or the "Device" setting) and the line
-// settings text: no flow control, DTR low, input discarded. Throws PortError when the port is
-// open already, the settings text is refused, or the device cannot be opened.
-void XmOpenPort(SerialLink& link, qint16 port, const QString& settings);
+// Opens the transfer port with the port (number or device) and the line settings text of
+// config: no flow control, DTR low, input discarded. Throws PortError when the port is open
+// already, the settings text is refused, or the device cannot be opened.
+void XmOpenPort(SerialLink& link, const LineConfig& config);
 // Closes the transfer port when it is open.
 void XmClosePort(SerialLink& link);
 

@@ -12,28 +12,27 @@
 
 #include "serial/BytePort.h"
 #include "serial/Clock.h"
+#include "serial/LineConfig.h"
+#include "serial/LineNotices.h"
 #include "serial/LineSettings.h"
 #include "serial/TransferView.h"
 
 #include <atomic>
-
-namespace kel {
-class AppCore;
-}
 
 namespace kel::serial {
 
 constexpr int kWaitSliceMs = 10;
 
 struct SerialLink {
-    SerialLink(AppCore& core, BytePort& port, Clock& clock)
-        : core(core), MSComm1(port), clock(clock)
+    SerialLink(LineNotices& notices, BytePort& port, Clock& clock)
+        : notices(notices), MSComm1(port), clock(clock)
     {
     }
 
-    AppCore& core;     // settings, messages and the prompter for failure boxes
-    BytePort& MSComm1; // the program's one serial port
+    LineNotices& notices; // what the commands and transfers tell the operator
+    BytePort& MSComm1;    // the program's one serial port
     Clock& clock;
+    LineConfig line; // the port and line parameters every command and transfer opens with
 
     std::atomic<bool> blnStop{false};
     // The longest a transfer's wait sleeps on the port before it yields to the event loop

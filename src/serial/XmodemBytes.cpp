@@ -1,6 +1,5 @@
 // The byte-level helpers shared by the XMODEM receiver and sender.
 
-#include "core/AppCore.h"
 #include "serial/Xmodem.h"
 
 #include <algorithm>
@@ -10,9 +9,6 @@ namespace kel::serial {
 
 namespace {
 
-const QString kSendFailureTitle = QStringLiteral("エラー");
-constexpr int kStopIconOk = 16;
-
 // A sender that streams a block keeps the line busy with gaps of about one character time;
 // this many character times of silence mean it has finished.
 constexpr double kQuietCharacters = 20.0;
@@ -20,7 +16,7 @@ constexpr int kMinimumQuietMs = 100;
 
 int showSendFailure(SerialLink& link, const PortError& error)
 {
-    link.core.prompter().messageBox(error.description(), kStopIconOk, kSendFailureTitle);
+    link.notices.showPortFailure(error.description());
     return XM_SEND_FAILED;
 }
 

@@ -1,6 +1,5 @@
 // The XMODEM receiver: CRC mode with its fall-back to checksum mode.
 
-#include "core/AppCore.h"
 #include "serial/Xmodem.h"
 
 #include <optional>
@@ -10,9 +9,6 @@ namespace kel::serial {
 namespace {
 
 enum class Variant { Crc, Checksum };
-
-constexpr int kLabelReceivedBefore = 4; // texts of section "Label" around the byte position
-constexpr int kLabelReceivedAfter = 5;
 
 // What a step of the receive loop decided: nothing (read on), or the end with a result code.
 using Step = std::optional<int>;
@@ -70,9 +66,8 @@ private:
 int Receiver::run()
 {
     if (m_variant == Variant::Crc) {
-        m_link.display.setReadCaption(
-            m_link.core.GetMessageText(kSectionLabel, kLabelReceivedBefore),
-            m_link.core.GetMessageText(kSectionLabel, kLabelReceivedAfter));
+        const ReceiveCaption caption = m_link.notices.receiveCaption();
+        m_link.display.setReadCaption(caption.before, caption.after);
     }
     if (const int sent = XmSendByte(m_link, m_variant == Variant::Crc ? CRC_REQUEST : NAK))
         return sent;

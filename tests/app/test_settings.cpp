@@ -1,6 +1,7 @@
 // Settings file: first start, language choice, communication keys and their failures.
 
 #include "core/AppCore.h"
+#include "core/Delimiter.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
 
@@ -222,3 +223,25 @@ TEST_F(SettingsTest, longValueIsAReadFailure)
 }
 
 } // namespace
+
+TEST(Delimiters, codeCharactersAndNameNameTheSameDelimiter)
+{
+    struct Case {
+        Delimiter delimiter;
+        const char *code, *characters, *name;
+    };
+    for (const Case& c :
+         {Case{Delimiter::Cr, "0", "\r", "cr"}, Case{Delimiter::Lf, "1", "\n", "Lf"},
+          Case{Delimiter::CrLf, "2", "\r\n", "CR LF"}}) {
+        EXPECT_EQ(delimiterOfCode(QLatin1String(c.code)), c.delimiter) << c.code;
+        EXPECT_EQ(codeOf(c.delimiter), QLatin1String(c.code));
+        EXPECT_EQ(delimiterOfCharacters(QLatin1String(c.characters)), c.delimiter) << c.code;
+        EXPECT_EQ(charactersOf(c.delimiter), QLatin1String(c.characters));
+        EXPECT_EQ(delimiterOfName(QLatin1String(c.name)), c.delimiter) << c.name;
+        EXPECT_EQ(delimiterOfName(QLatin1String(c.code)), c.delimiter) << c.code;
+    }
+    EXPECT_EQ(delimiterOfCode(QStringLiteral("7")), Delimiter::CrLf) << "as files were always read";
+    EXPECT_EQ(delimiterOfCharacters(QStringLiteral("\n\r")), std::nullopt);
+    EXPECT_EQ(delimiterOfName(QStringLiteral("crlf")), Delimiter::CrLf);
+    EXPECT_EQ(delimiterOfName(QStringLiteral("tab")), std::nullopt);
+}

@@ -2,6 +2,8 @@
 // dialog each and the convert-all run behind the progress window, with its stop.
 
 #include "FilesTestSupport.h"
+#include "files/BatchChoice.h"
+#include "files/BatchConvert.h"
 #include "files/FolderLists.h"
 #include "files/frmBinBmpConv.h"
 #include "files/frmDirSave.h"
@@ -238,7 +240,7 @@ TEST_F(BatchTest, oneByOneNeverWritesOverItsSource)
     frmBinBmpConv batch(context());
     batch.Form_Load();
     batch.cmdOK_Click();
-    EXPECT_EQ(prompter.dialogs.at(0).fileName, "a.kel");
+    EXPECT_EQ(prompter.dialogs.at(0).fileName, "a.bmp");
     EXPECT_EQ(readAll(image("a.kel")), kelFile(kWidth, kHeight));
     EXPECT_TRUE(isBitmap(readAll(image("a.kel.bmp"))));
 }
@@ -296,7 +298,7 @@ TEST_F(BatchTest, convertAllIntoTheSourceFolderLeavesEverySourceAsItWas)
     convertAll(dir.file("src"), dir.file("src"));
     EXPECT_EQ(readAll(source("c.kel")), kelFile(kWidth, kHeight, 2));
     EXPECT_TRUE(isBitmap(readAll(source("B.bmp"))));
-    EXPECT_TRUE(isBitmap(readAll(source("c.kel.bmp"))));
+    EXPECT_TRUE(isBitmap(readAll(source("c.bmp"))));
     EXPECT_FALSE(exists(source("plain.bmp"))); // "plain" is no sensor file: not listed
     EXPECT_EQ(boxTexts(), QStringList{message(1)});
 }
@@ -331,8 +333,16 @@ TEST_F(BatchTest, convertAllIntoAFolderThatCannotBeWrittenShowsTheFailure)
     choose({"A.KEL"});
     writeAll(dir.file("blocked"), "a file, not a folder");
     window.batchChoice.strSaveDir = dir.file("blocked/");
+    const BatchChoice& choice = window.batchChoice;
     frmWait wait(core, window.link(), &window, window.cdlFileOpen);
-    EXPECT_FALSE(wait.fncKelAutoConvert(window.image(), true, window.batchChoice));
+    EXPECT_FALSE(wait.fncKelAutoConvert(1, [&](qsizetype) {
+        const QString bitmap = fncConvertBatchFile(core, window.image(), ImageKind::Colour,
+                                                   choice.strConvFilePath[0], kAppTitle);
+        return fncStoreBitmap(
+            core, bitmap,
+            bitmapPathFor(choice.strSaveDir, choice.strConvFileName[0], choice.strConvFilePath[0]),
+            choice.strConvFilePath[0]);
+    }));
     ASSERT_EQ(prompter.boxes.size(), 1);
     EXPECT_EQ(prompter.boxes[0].style, 16);
     EXPECT_TRUE(window.isEnabled());

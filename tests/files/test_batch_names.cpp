@@ -14,12 +14,12 @@ using kel::test::TempAppDir;
 
 namespace {
 
-TEST(BatchNames, everyUpperCaseKelBecomesBmpAndNothingElseChanges)
+TEST(BatchNames, theKelExtensionInAnyCaseBecomesBmpAndOtherNamesGetBmpAppended)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"A.KEL", "A.bmp"},         {"a.kel", "a.kel"},   {"B.Kel", "B.Kel"},
-        {"X.KEL.KEL", "X.bmp.bmp"}, {"A.KELP", "A.bmpP"}, {"noext", "noext"},
-        {"画像.KEL", "画像.bmp"},
+        {"A.KEL", "A.bmp"},         {"a.kel", "a.bmp"},       {"B.Kel", "B.bmp"},
+        {"X.KEL.KEL", "X.KEL.bmp"}, {"A.KELP", "A.KELP.bmp"}, {"noext", "noext.bmp"},
+        {"画像.KEL", "画像.bmp"},   {".KEL", ".KEL.bmp"},
     };
     for (const auto& [name, expected] : cases)
         EXPECT_EQ(bitmapNameFor(QString::fromUtf8(name)), QString::fromUtf8(expected)) << name;
@@ -29,27 +29,24 @@ TEST(BatchNames, anOutputThatWouldBeItsOwnSourceGetsBmpAppended)
 {
     TempAppDir dir;
     dir.write(QStringLiteral("in/a.kel"), "source");
-    dir.write(QStringLiteral("in/A.KEL"), "source");
-    dir.write(QStringLiteral("in/plain"), "source");
     QDir().mkpath(dir.file(QStringLiteral("out")));
     const QString in = dir.file(QStringLiteral("in"));
-    const QString out = dir.file(QStringLiteral("out"));
+    const QString source = in + "/a.kel";
     QFile::link(in, dir.file(QStringLiteral("alias")));
 
     struct Case {
-        QString folder, name, expected;
+        QString target, expected;
     };
     const Case cases[] = {
-        {in, "a.kel", in + "/a.kel.bmp"},
-        {in, "plain", in + "/plain.bmp"},
-        {in + "/", "plain", in + "/plain.bmp"},
-        {dir.file(QStringLiteral("alias")), "plain", dir.file(QStringLiteral("alias/plain.bmp"))},
-        {in, "A.KEL", in + "/A.bmp"},
-        {out, "a.kel", out + "/a.kel"},
+        {source, source + ".bmp"},
+        {in + "/./a.kel", in + "/./a.kel.bmp"},
+        {dir.file(QStringLiteral("alias/a.kel")), dir.file(QStringLiteral("alias/a.kel.bmp"))},
+        {dir.file(QStringLiteral("out/a.kel")), dir.file(QStringLiteral("out/a.kel"))},
+        {in + "/a.bmp", in + "/a.bmp"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(bitmapPathFor(c.folder, c.name, in + "/" + c.name), c.expected)
-            << c.folder.toStdString() << " " << c.name.toStdString();
+        EXPECT_EQ(avoidingSource(c.target, source), c.expected) << c.target.toStdString();
+    EXPECT_EQ(bitmapPathFor(in, QStringLiteral("a.kel"), source), in + "/a.bmp");
 }
 
 TEST(BatchNames, folderGetsOneTrailingSeparator)

@@ -1,6 +1,6 @@
 // The shared open/save dialog: filters, kept properties, cancel and multiple choices.
 
-#include "files/CommonDialog.h"
+#include "core/CommonDialog.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>

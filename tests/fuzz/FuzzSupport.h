@@ -2,7 +2,7 @@
 // What the fuzz targets share: the input as a read-only device, a core whose boxes go nowhere,
 // and the conversions run on every image small enough to convert quickly.
 
-#include "FuzzCheck.h"
+#include "FuzzPrompter.h"
 
 #include "core/AppCore.h"
 #include "image/BitmapFile.h"
@@ -49,7 +49,7 @@ inline void convertEverything(ImageState& state)
     check(fncApplyGains(state) == !raw.isEmpty());
     fncColorConvert(state);
     check(state.BitmapPixels.columns() == 3 * raw.columns() &&
-            state.BitmapPixels.rows() == raw.rows());
+          state.BitmapPixels.rows() == raw.rows());
     state.BitmapWidth = raw.columns();
     state.BitmapHeight = raw.rows();
     check(bitmapFileBytes(state, ImageKind::Colour).isEmpty() == raw.isEmpty());

@@ -1,11 +1,10 @@
 #pragma once
-// What the serial fuzz targets share: a link whose port and clock are a played-back line, a
-// core whose boxes go nowhere, and the option byte that sets the line's behaviour.
+// What the serial fuzz targets share: a link whose port and clock are a played-back line and
+// whose notices go nowhere, and the option byte that sets the line's behaviour.
 
 #include "FuzzCheck.h"
 #include "PlaybackLine.h"
 
-#include "core/AppCore.h"
 #include "serial/SerialLink.h"
 
 #include <memory>
@@ -61,21 +60,17 @@ inline LineOptions lineOptions(const uint8_t* data, size_t size)
 // A serial link on a played-back line, with the settings of a working installation.
 struct FuzzLink {
     FuzzLink(const QByteArray& stream, PlaybackLine::Config config)
-        : core(AppPaths::single(QStringLiteral("/nonexistent-keltool-fuzz")), prompter)
     {
         line = std::make_unique<PlaybackLine>(stream, config);
-        link = std::make_unique<serial::SerialLink>(core, *line, *line);
+        link = std::make_unique<serial::SerialLink>(notices, *line, *line);
         line->setStopFlag(&link->blnStop);
         // In virtual time a longer slice changes nothing but the number of passes a wait takes.
         link->waitSliceMs = 250;
-        core.iComPort = 1;
-        core.strComSetting = QStringLiteral("38400,N,8,1");
-        core.strComDevice = QStringLiteral("/dev/fuzz");
-        core.strDelimiter = QStringLiteral("\r");
+        link->line.port = 1;
+        link->line.device = QStringLiteral("/dev/fuzz");
     }
 
-    QuietPrompter prompter;
-    AppCore core;
+    serial::SilentNotices notices;
     std::unique_ptr<PlaybackLine> line;
     std::unique_ptr<serial::SerialLink> link;
 };

@@ -6,13 +6,13 @@
 // No line, however malformed, breaks the window or its drawing, and the parsed lines keep the
 // form's promises (a name without surrounding spaces, no tab in caption or font name).
 
-#include "FuzzCheck.h"
+#include "FuzzPrompter.h"
 
 #include "core/AppCore.h"
 
+#include "core/LabelLines.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
-#include "core/LabelLines.h"
 
 #include <QApplication>
 #include <QDir>

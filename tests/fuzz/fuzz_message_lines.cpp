@@ -5,7 +5,7 @@
 // A text is either shown with its style or reported as unusable, never half; a shown box has
 // buttons, a default among them, and an Esc answer that is one of them or none.
 
-#include "FuzzCheck.h"
+#include "FuzzPrompter.h"
 
 #include "core/AppCore.h"
 

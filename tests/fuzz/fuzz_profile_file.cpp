@@ -6,7 +6,7 @@
 // A written value reads back as written, other values stay as they were, and a section read
 // never lays out more than its buffer holds.
 
-#include "FuzzCheck.h"
+#include "FuzzPrompter.h"
 
 #include "core/ProfileFile.h"
 

@@ -6,7 +6,9 @@
 // Loading never ends the process, saving keeps the file loadable, and what a second round of
 // saving and loading gives is what the first gave.
 
-#include "SerialFuzzSupport.h"
+#include "FuzzPrompter.h"
+
+#include "core/AppCore.h"
 
 #include "serial/DeviceNames.h"
 #include "serial/LineSettings.h"

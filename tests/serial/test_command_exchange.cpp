@@ -5,8 +5,6 @@
 
 #include "support/QtPrinting.h"
 
-#include "support/EnglishMessages.h"
-
 #include <gtest/gtest.h>
 
 using namespace kel::serial;
@@ -23,19 +21,13 @@ protected:
     {
         line.setPeer(1, [this, pieces, delayMs](const QByteArray& bytes) {
             received += bytes;
-            if (!received.endsWith(sim.core.strDelimiter.toLatin1()))
+            if (!received.endsWith(sim.link.line.delimiter))
                 return;
             for (qsizetype i = 0; i < pieces.size(); ++i)
                 line.send(1, pieces.at(i), delayMs * i);
         });
     }
-    QStringList boxTexts() const
-    {
-        QStringList texts;
-        for (const ShownBox& box : sim.prompter.boxes)
-            texts.append(box.text);
-        return texts;
-    }
+    Messages boxTexts() const { return sim.notices.messages; }
 
     SimulatedLine line;
     SimulatedLink sim;
@@ -47,7 +39,7 @@ struct ReplyCase {
     const char* delimiter;
     QList<QByteArray> pieces;
     QString reply;
-    QString message; // "" when none
+    Messages message;
     quint64 endsAt;
 };
 void PrintTo(const ReplyCase& c, std::ostream* out)
@@ -60,30 +52,29 @@ class ReplyTest : public CommandTest, public ::testing::WithParamInterface<Reply
 TEST_P(ReplyTest, replyEndsBeforeTheDelimiter)
 {
     const ReplyCase& c = GetParam();
-    sim.core.strDelimiter = QString::fromLatin1(c.delimiter);
+    sim.link.line.delimiter = QByteArray(c.delimiter);
     sensorAnswers(c.pieces, 100);
 
     EXPECT_EQ(SendCommand(sim.link, QStringLiteral("IMGINFO 0 1")), c.reply) << c.name;
     EXPECT_EQ(received, QByteArray("IMGINFO 0 1") + c.delimiter) << c.name;
-    EXPECT_EQ(boxTexts(), c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.name;
+    EXPECT_EQ(boxTexts(), c.message) << c.name;
     EXPECT_EQ(line.now(), c.endsAt) << c.name;
     EXPECT_FALSE(sim.port().isOpen()) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ReplyTest,
-    ::testing::Values(ReplyCase{"cr", "\r", {"OK\r"}, "OK", "", 4},
-                      ReplyCase{"lf", "\n", {"OK\n"}, "OK", "", 4},
-                      ReplyCase{"crLf", "\r\n", {"OK\r\n"}, "OK", "", 5},
-                      ReplyCase{"crLfNeedsBoth", "\r\n", {"OK\r"}, "", kMessage22, 5000},
-                      ReplyCase{
-                          "textAfterTheDelimiterIsDropped", "\r", {"OK\rNEXT\r"}, "OK", "", 4},
-                      ReplyCase{"piecesAreJoined", "\r", {"2", "5", "0\r"}, "250", "", 204},
-                      ReplyCase{"replyIsNotTrimmed", "\r", {" 12 \r"}, " 12 ", "", 5},
-                      ReplyCase{"lineFeedInsideACrLfReply", "\r\n", {"A\nB\r\n"}, "A\nB", "", 6},
-                      ReplyCase{"emptyLineFailsAtOnce", "\r", {"\r"}, "", kMessage22, 4},
-                      ReplyCase{"errorReply", "\r", {"ER\r"}, "ER", kMessage24, 4},
-                      ReplyCase{"noReply", "\r", {}, "", kMessage22, 5000}));
+    ::testing::Values(
+        ReplyCase{"cr", "\r", {"OK\r"}, "OK", {}, 4}, ReplyCase{"lf", "\n", {"OK\n"}, "OK", {}, 4},
+        ReplyCase{"crLf", "\r\n", {"OK\r\n"}, "OK", {}, 5},
+        ReplyCase{"crLfNeedsBoth", "\r\n", {"OK\r"}, "", Messages{LineMessage::NoReply}, 5000},
+        ReplyCase{"textAfterTheDelimiterIsDropped", "\r", {"OK\rNEXT\r"}, "OK", {}, 4},
+        ReplyCase{"piecesAreJoined", "\r", {"2", "5", "0\r"}, "250", {}, 204},
+        ReplyCase{"replyIsNotTrimmed", "\r", {" 12 \r"}, " 12 ", {}, 5},
+        ReplyCase{"lineFeedInsideACrLfReply", "\r\n", {"A\nB\r\n"}, "A\nB", {}, 6},
+        ReplyCase{"emptyLineFailsAtOnce", "\r", {"\r"}, "", Messages{LineMessage::NoReply}, 4},
+        ReplyCase{"errorReply", "\r", {"ER\r"}, "ER", Messages{LineMessage::SensorError}, 4},
+        ReplyCase{"noReply", "\r", {}, "", Messages{LineMessage::NoReply}, 5000}));
 
 TEST_F(CommandTest, commandIsSentWithoutSurroundingSpacesOnly)
 {
@@ -109,7 +100,7 @@ TEST_F(CommandTest, portThatCannotOpenFailsAtOnceWithMessage21)
     CommandOutcome outcome;
 
     EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M"), &outcome), QString());
-    EXPECT_EQ(boxTexts(), QStringList{kMessage21});
+    EXPECT_EQ(boxTexts(), Messages{LineMessage::PortCannotOpen});
     EXPECT_EQ(outcome.failure, CommandFailure::PortCannotOpen);
     EXPECT_TRUE(outcome.detail.contains(QStringLiteral("No such file or directory")));
     EXPECT_EQ(line.now(), 0u);
@@ -118,10 +109,10 @@ TEST_F(CommandTest, portThatCannotOpenFailsAtOnceWithMessage21)
 TEST_F(CommandTest, settingsThePortRefusesFailWithMessage21)
 {
     for (const char* settings : {"38400,N,8", "fast,N,8,1", "38400,X,8,1", "38400,N,9,1"}) {
-        sim.prompter.boxes.clear();
-        sim.core.strComSetting = QString::fromLatin1(settings);
+        sim.notices.clear();
+        sim.link.line.setting = QString::fromLatin1(settings);
         EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M")), QString()) << settings;
-        EXPECT_EQ(boxTexts(), QStringList{kMessage21}) << settings;
+        EXPECT_EQ(boxTexts(), Messages{LineMessage::PortCannotOpen}) << settings;
         EXPECT_TRUE(sim.port().opens.isEmpty()) << settings;
     }
 }
@@ -129,9 +120,9 @@ TEST_F(CommandTest, settingsThePortRefusesFailWithMessage21)
 TEST_F(CommandTest, portIsOpenedWithTheSettingsAndDtrRaised)
 {
     sensorAnswers({"OK\r"});
-    sim.core.strComSetting = QStringLiteral("19200,E,7,2");
-    sim.core.strComDevice = QStringLiteral("/dev/ttyUSB3");
-    sim.core.iComPort = 2;
+    sim.link.line.setting = QStringLiteral("19200,E,7,2");
+    sim.link.line.device = QStringLiteral("/dev/ttyUSB3");
+    sim.link.line.port = 2;
     SendCommand(sim.link, QStringLiteral("M"));
 
     ASSERT_EQ(sim.port().opens.size(), 1);
@@ -148,7 +139,7 @@ TEST_F(CommandTest, deviceFailureDuringTheExchangeIsReportedAndThePortReleased)
 {
     for (const bool whileWaiting : {false, true}) {
         SCOPED_TRACE(whileWaiting ? "while waiting for the reply" : "while writing the line");
-        sim.prompter.boxes.clear();
+        sim.notices.clear();
         sim.port().writeFailure.clear();
         sim.port().readFailure.clear();
         if (whileWaiting)
@@ -159,7 +150,7 @@ TEST_F(CommandTest, deviceFailureDuringTheExchangeIsReportedAndThePortReleased)
         CommandOutcome outcome;
 
         EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M"), &outcome), QString());
-        EXPECT_EQ(boxTexts(), QStringList{kMessage22});
+        EXPECT_EQ(boxTexts(), Messages{LineMessage::NoReply});
         EXPECT_EQ(outcome.failure, CommandFailure::RuntimeFailure);
         EXPECT_EQ(outcome.detail, QStringLiteral("Input/output error"));
         EXPECT_FALSE(sim.port().isOpen());

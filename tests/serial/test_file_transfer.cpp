@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "support/EnglishMessages.h"
-
 #include <gtest/gtest.h>
 
 using namespace kel::serial;
@@ -24,13 +22,7 @@ protected:
     FileTransferTest() : sim(line) {}
 
     QString path(const char* name) const { return sim.dir.file(QLatin1String(name)); }
-    QStringList boxTexts() const
-    {
-        QStringList texts;
-        for (const ShownBox& box : sim.prompter.boxes)
-            texts.append(box.text);
-        return texts;
-    }
+    Messages boxTexts() const { return sim.notices.messages; }
     void expectReleased()
     {
         EXPECT_FALSE(sim.port().isOpen());
@@ -52,7 +44,7 @@ TEST_F(FileTransferTest, completedReceiveIsTrueWithoutMessageAndPortOpenedForByt
 
     EXPECT_TRUE(ReceiveFile(sim.link, path("tmp.bin")));
     EXPECT_EQ(sim.dir.read(QStringLiteral("tmp.bin")), padded(data, '\x1A'));
-    EXPECT_TRUE(sim.prompter.boxes.isEmpty());
+    EXPECT_TRUE(sim.notices.nothingShown());
     ASSERT_EQ(sim.port().opens.size(), 1);
     EXPECT_FALSE(sim.port().opens.at(0).dtr);
     expectReleased();
@@ -63,7 +55,7 @@ TEST_F(FileTransferTest, sensorThatNeverStartsGivesMessage23)
     const TransferOutcome outcome = ReceiveFile(sim.link, path("tmp.bin"));
     EXPECT_FALSE(outcome);
     EXPECT_EQ(outcome.code, XM_TIMEOUT);
-    EXPECT_EQ(boxTexts(), QStringList{kMessage23});
+    EXPECT_EQ(boxTexts(), Messages{LineMessage::TransferTimeout});
     expectReleased();
 }
 
@@ -72,7 +64,7 @@ TEST_F(FileTransferTest, dataErrorGivesMessage22)
     peer.on(byte(CRC_REQUEST)).send(block(2, "out of sequence"));
     const TransferOutcome outcome = ReceiveFile(sim.link, path("tmp.bin"));
     EXPECT_EQ(outcome.code, XM_DATA_ERROR);
-    EXPECT_EQ(boxTexts(), QStringList{kMessage22});
+    EXPECT_EQ(boxTexts(), Messages{LineMessage::NoReply});
     expectReleased();
 }
 
@@ -81,7 +73,7 @@ TEST_F(FileTransferTest, remoteCancelIsSilent)
     peer.on(byte(CRC_REQUEST)).send(byte(CAN) + byte(CAN));
     const TransferOutcome outcome = ReceiveFile(sim.link, path("tmp.bin"));
     EXPECT_EQ(outcome.code, XM_REMOTE_CANCEL);
-    EXPECT_TRUE(sim.prompter.boxes.isEmpty());
+    EXPECT_TRUE(sim.notices.nothingShown());
 }
 
 TEST_F(FileTransferTest, stopDuringASendIsSilentAndReleasesThePort)
@@ -93,7 +85,7 @@ TEST_F(FileTransferTest, stopDuringASendIsSilentAndReleasesThePort)
     const TransferOutcome outcome = SendFile(sim.link, path("tmp_2.bin"));
     EXPECT_FALSE(outcome);
     EXPECT_EQ(outcome.code, XM_STOPPED);
-    EXPECT_TRUE(sim.prompter.boxes.isEmpty());
+    EXPECT_TRUE(sim.notices.nothingShown());
     expectReleased();
 }
 
@@ -128,7 +120,7 @@ TEST_F(FileTransferTest, portThatCannotOpenIsAFailureWithoutMessage)
     const TransferOutcome outcome = ReceiveFile(sim.link, path("tmp.bin"));
     EXPECT_EQ(outcome.failure, TransferFailure::PortCannotOpen);
     EXPECT_TRUE(outcome.detail.contains(QStringLiteral("busy")));
-    EXPECT_TRUE(sim.prompter.boxes.isEmpty());
+    EXPECT_TRUE(sim.notices.nothingShown());
     EXPECT_FALSE(QFileInfo::exists(path("tmp.bin")));
     expectReleased();
 }
@@ -140,7 +132,7 @@ TEST_F(FileTransferTest, deviceFailureMidTransferIsReportedReleasesFileAndPortAn
 
     const TransferOutcome outcome = ReceiveFile(sim.link, path("tmp.bin"));
     EXPECT_EQ(outcome.failure, TransferFailure::PortError);
-    EXPECT_EQ(boxTexts(), QStringList{kMessage22});
+    EXPECT_EQ(boxTexts(), Messages{LineMessage::NoReply});
     EXPECT_EQ(sim.dir.read(QStringLiteral("tmp.bin")).left(5), QByteArray("first"));
     expectReleased();
     QFile again(path("tmp.bin"));

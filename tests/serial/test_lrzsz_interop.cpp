@@ -1,15 +1,13 @@
 // Interoperability with an independent XMODEM implementation (lrzsz's sx and rx) over a
 // pseudo-terminal pair, in CRC and checksum mode, both directions.
 
-#include "core/AppCore.h"
 #include "serial/FileTransfer.h"
 #include "serial/QtBytePort.h"
 #include "serial/SystemClock.h"
 #include "serial/Xmodem.h"
 #include "support/PtyPair.h"
 #include "support/QtPrinting.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempAppDir.h"
+#include "support/SimulatedLink.h"
 #include "support/XmodemPackets.h"
 
 #include <QBuffer>
@@ -45,19 +43,14 @@ protected:
                 << tool << " is not installed (Debian packages lrzsz and socat)";
         }
         ASSERT_TRUE(pty.ready()) << pty.error().toStdString();
-        core.strComSetting = QStringLiteral("38400,N,8,1");
-        core.iComPort = 1;
-        core.strComDevice = pty.second();
-        dir.addLanguageFiles();
+        link.line.device = pty.second();
     }
 
     PtyPair pty;
-    TempAppDir dir;
-    ScriptedPrompter prompter;
-    kel::AppCore core{dir.paths(), prompter};
+    RecordingNotices notices;
     QtBytePort port;
     SystemClock clock;
-    SerialLink link{core, port, clock};
+    SerialLink link{notices, port, clock};
 };
 
 TEST_P(LrzszInterop, fileArrivesWholePaddedToBlocks)
@@ -66,7 +59,7 @@ TEST_P(LrzszInterop, fileArrivesWholePaddedToBlocks)
     const QByteArray data = patternFile(c.size, static_cast<quint32>(c.size));
     pty.writeFile("send.bin", data);
     XmAttachPort(link, port);
-    XmOpenPort(link, core.iComPort, core.strComSetting); // before the peer starts: nothing is lost
+    XmOpenPort(link, link.line); // before the peer starts: nothing is lost
 
     if (c.direction == Direction::OursReceives) {
         QProcess sx;

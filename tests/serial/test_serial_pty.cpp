@@ -1,12 +1,10 @@
 // The QSerialPort layer on pseudo-terminals, in real time.
 
-#include "core/AppCore.h"
 #include "serial/CommandExchange.h"
 #include "serial/QtBytePort.h"
 #include "serial/SystemClock.h"
 #include "support/PtyPair.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempAppDir.h"
+#include "support/SimulatedLink.h"
 
 #include "support/QtPrinting.h"
 #include <QElapsedTimer>
@@ -73,16 +71,12 @@ TEST_F(PtyTest, bytesCrossTheLineAndDiscardDropsThem)
 
 TEST_F(PtyTest, commandExchangeOverAPty)
 {
-    TempAppDir dir;
-    ScriptedPrompter prompter;
-    kel::AppCore core(dir.paths(), prompter);
-    core.iComPort = 1;
-    core.strComSetting = QStringLiteral("38400,N,8,1");
-    core.strDelimiter = QStringLiteral("\r\n");
-    core.strComDevice = pty.first();
+    RecordingNotices notices;
     QtBytePort port;
     SystemClock clock;
-    SerialLink link(core, port, clock);
+    SerialLink link(notices, port, clock);
+    link.line.delimiter = QByteArrayLiteral("\r\n");
+    link.line.device = pty.first();
 
     RawTerminal sensor(pty.second());
     std::thread answering([&] {
@@ -94,7 +88,7 @@ TEST_F(PtyTest, commandExchangeOverAPty)
     });
     EXPECT_EQ(SendCommand(link, QStringLiteral(" DATAGET 2 0 ")), QStringLiteral("+0012.5"));
     answering.join();
-    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_TRUE(notices.nothingShown());
     EXPECT_FALSE(port.isOpen());
 }
 

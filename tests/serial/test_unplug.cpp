@@ -3,7 +3,6 @@
 // exchange and the transfer wrappers end at once with a message, close the port, and the
 // next open finds no device. kelctl ends with a failure status and says why.
 
-#include "core/AppCore.h"
 #include "serial/CommandExchange.h"
 #include "serial/FileTransfer.h"
 #include "serial/QtBytePort.h"
@@ -11,10 +10,9 @@
 #include "serial/XmodemProtocol.h"
 #include "support/KelsimFixture.h"
 #include "support/QtPrinting.h"
-#include "support/ScriptedPrompter.h"
+#include "support/SimulatedLink.h"
 #include "support/TempAppDir.h"
 
-#include "support/EnglishMessages.h"
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -39,25 +37,20 @@ protected:
         kelsimArguments << QStringLiteral("--link") << sensorLink();
         sim = std::make_unique<KelsimProcess>(KelsimOptions{.arguments = kelsimArguments});
         ASSERT_TRUE(sim->ready()) << sim->error().toStdString();
-        dir.addLanguageFiles();
-        core.lngLanguage = LanguageEnglish;
-        core.iComPort = 1;
-        core.strComSetting = QStringLiteral("38400,N,8,1");
-        core.strComDevice = sensorLink();
-        core.strDelimiter = QStringLiteral("\r");
+        link.line.device = sensorLink();
         clock.start();
     }
 
     QString sensorLink() const { return dir.file(QStringLiteral("sensor.pty")); }
 
-    // One box that names the line: message 22, or the port's own failure in the box of a
-    // failed write.
+    // One notice that names the line: message 22, or the port's own failure of a failed write.
     void expectToldAboutTheLine() const
     {
-        ASSERT_EQ(prompter.boxes.size(), 1);
-        const ShownBox& box = prompter.boxes.front();
-        EXPECT_TRUE(box.text == kMessage22 || box.title == QStringLiteral("エラー"))
-            << box.text.toStdString();
+        const bool noReply =
+            notices.messages == Messages{LineMessage::NoReply} && notices.portFailures.isEmpty();
+        const bool portFailure = notices.messages.isEmpty() && notices.portFailures.size() == 1;
+        EXPECT_TRUE(noReply || portFailure) << notices.messages.size() << " messages, "
+                                            << notices.portFailures.size() << " port failures";
     }
 
     // The device is gone: kelsim has ended by itself (and taken its link away), and the next
@@ -69,22 +62,20 @@ protected:
         while (QFileInfo(sensorLink()).isSymLink() && waited.elapsed() < 5000)
             QThread::msleep(10);
         ASSERT_FALSE(QFileInfo(sensorLink()).isSymLink()) << "kelsim did not end after hanging up";
-        prompter.boxes.clear();
+        notices.clear();
         CommandOutcome outcome;
         EXPECT_EQ(SendCommand(link, QStringLiteral("IMGINFO 0 1"), &outcome), QString());
         EXPECT_EQ(outcome.failure, CommandFailure::PortCannotOpen);
-        ASSERT_EQ(prompter.boxes.size(), 1);
-        EXPECT_EQ(prompter.boxes.front().text, kMessage21);
+        EXPECT_EQ(notices.messages, Messages{LineMessage::PortCannotOpen});
     }
 
     QString path(const char* name) const { return dir.file(QLatin1String(name)); }
 
     TempAppDir dir;
-    ScriptedPrompter prompter;
-    AppCore core{dir.paths(), prompter};
+    RecordingNotices notices;
     QtBytePort port;
     SystemClock systemClock;
-    SerialLink link{core, port, systemClock};
+    SerialLink link{notices, port, systemClock};
     std::unique_ptr<KelsimProcess> sim;
     QElapsedTimer clock;
 };
@@ -126,7 +117,7 @@ TEST_F(Unplug, duringASendTheTransferEndsAtOnce)
 {
     for (const char* mode : {"crc", "checksum"}) {
         SCOPED_TRACE(mode);
-        prompter.boxes.clear();
+        notices.clear();
         QStringList arguments{"--hang-up-after", "2000"};
         if (QLatin1String(mode) == QLatin1String("checksum"))
             arguments << QStringLiteral("--checksum-only");

@@ -261,15 +261,13 @@ TEST_F(ReceiveTest, tailOfAGarbledBlockIsNotTakenForEot)
     EXPECT_EQ(conversationLeft(), QString());
 }
 
-TEST_F(ReceiveTest, failedControlByteShowsTheErrorBoxAndEndsWithItsCode)
+TEST_F(ReceiveTest, failedControlByteIsReportedAsAPortFailureAndEndsWithItsCode)
 {
     sim.port().writeFailure = QStringLiteral("Input/output error");
 
     EXPECT_EQ(receive(), XM_SEND_FAILED);
-    ASSERT_EQ(sim.prompter.boxes.size(), 1);
-    EXPECT_EQ(sim.prompter.boxes.at(0).text, QStringLiteral("Input/output error"));
-    EXPECT_EQ(sim.prompter.boxes.at(0).style, 16);
-    EXPECT_EQ(sim.prompter.boxes.at(0).title, QStringLiteral("エラー"));
+    EXPECT_EQ(sim.notices.portFailures, QStringList{QStringLiteral("Input/output error")});
+    EXPECT_TRUE(sim.notices.messages.isEmpty());
 }
 
 class NoSenderTest : public ReceiveTest, public ::testing::WithParamInterface<quint32> {

@@ -92,7 +92,7 @@ Tally& Tally::operator+=(const Tally& other)
 
 SoakRun::SoakRun(const QStringList& faults, CheckMode mode)
     : m_sim({.arguments = kelsimArguments(faults, mode)}), m_core(m_dir.paths(), m_prompter),
-      m_link(m_core, m_port, m_clock), m_mode(mode)
+      m_notices(m_core), m_link(m_notices, m_port, m_clock), m_mode(mode)
 {
     m_dir.addLanguageFiles();
     m_core.lngLanguage = LanguageEnglish;
@@ -100,6 +100,7 @@ SoakRun::SoakRun(const QStringList& faults, CheckMode mode)
     m_core.strComSetting = QStringLiteral("38400,N,8,1");
     m_core.strComDevice = m_sim.device();
     m_core.strDelimiter = QStringLiteral("\r");
+    m_link.line = lineConfigOf(m_core);
     for (int bank = 1; bank <= 4; ++bank)
         writeFile(m_sim.stateDir() + QStringLiteral("/bank%1.bin").arg(bank), bankContent(bank));
 }
@@ -144,7 +145,7 @@ bool SoakRun::receive(const QString& path)
     int code = -1;
     serial::XmAttachPort(m_link, m_port);
     try {
-        serial::XmOpenPort(m_link, m_core.iComPort, m_core.strComSetting);
+        serial::XmOpenPort(m_link, m_link.line);
         if (file.open(QIODevice::ReadWrite))
             code = serial::XmReceiveChecksum(m_link, file);
     } catch (const std::runtime_error&) {

@@ -3,6 +3,7 @@
 // the program's command exchange and transfer wrappers over the pseudo-terminal.
 
 #include "core/AppCore.h"
+#include "sensor/CoreLine.h"
 #include "serial/QtBytePort.h"
 #include "serial/SerialLink.h"
 #include "serial/SystemClock.h"
@@ -64,6 +65,7 @@ private:
     test::TempAppDir m_dir;
     test::ScriptedPrompter m_prompter;
     AppCore m_core;
+    CoreLineNotices m_notices;
     serial::QtBytePort m_port;
     serial::SystemClock m_clock;
     serial::SerialLink m_link;

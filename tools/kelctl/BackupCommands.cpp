@@ -9,6 +9,7 @@
 
 #include "core/AppCore.h"
 #include "sensor/BackupFile.h"
+#include "sensor/SensorProtocol.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +67,7 @@ int saveAllBanks(Session& session, const QString& folder)
     }
     for (int bank = 1; bank <= kBankCount; ++bank) {
         const QString file = QDir(folder).filePath(QStringLiteral("BANK%1.BNK").arg(bank));
-        const int status = backup(session, QStringLiteral("BANKSAVE %1").arg(bank), file);
+        const int status = backup(session, kel::sensor::bankSaveCommand(bank), file);
         if (status != ExitOk) {
             printError(bank == 1 ? QStringLiteral("bank 1 not saved")
                                  : QStringLiteral("bank %1 not saved; banks 1 to %2 were saved")
@@ -109,7 +110,7 @@ int runBank(Context& context, const QStringList& args)
         return status;
     if (!saving) {
         Session session(context);
-        return restore(session, QStringLiteral("BANKLOAD"), words[1]);
+        return restore(session, kel::sensor::kBankLoad, words[1]);
     }
     if (words[1] == QLatin1String("all")) {
         Session session(context);
@@ -121,7 +122,7 @@ int runBank(Context& context, const QStringList& args)
         return ExitUsage;
     }
     Session session(context);
-    return backup(session, QStringLiteral("BANKSAVE %1").arg(*bank), words[2]);
+    return backup(session, kel::sensor::bankSaveCommand(*bank), words[2]);
 }
 
 int runSystem(Context& context, const QStringList& args)
@@ -135,8 +136,8 @@ int runSystem(Context& context, const QStringList& args)
     Session session(context);
     const QString& file = parsed.positional[1];
     return parsed.positional.first() == QLatin1String("save")
-               ? backup(session, QStringLiteral("SYSSAVE"), file)
-               : restore(session, QStringLiteral("SYSLOAD"), file);
+               ? backup(session, kel::sensor::kSystemSave, file)
+               : restore(session, kel::sensor::kSystemLoad, file);
 }
 
 } // namespace kelctl

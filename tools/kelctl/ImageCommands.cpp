@@ -9,6 +9,7 @@
 
 #include "core/WorkFolders.h"
 #include "files/BatchChoice.h"
+#include "files/BatchConvert.h"
 #include "image/BitmapFile.h"
 #include "image/ConvertProcess.h"
 #include "image/FileAccess.h"
@@ -38,32 +39,17 @@ const char* const kImportUsage =
     "Turns a 24-bit bitmap of 508 x 432, 216 or 108 pixels into a sensor image file the way the\n"
     "program opens a bitmap: colour arrangement 3, gains 0. OUT.KEL is replaced.\n";
 
-// One sensor image file into one bitmap, through the working folder. The failure was printed.
+// One sensor image file into one bitmap, through the working folder; never over the source
+// itself. The failure was printed.
 int convertOne(WorkFolder& work, const QString& input, const QString& output, bool grey)
 {
     kel::ImageState state;
-    const QString tmpBin = work.tmpFile(kel::kTmpBin);
-    QFile::remove(tmpBin);
-    if (!kel::fncReadFile_KEL(work.core(), state, input))
-        return ExitFileError;
-    if (!kel::fncMakeTmpBinFile(work.core(), state, tmpBin))
-        return ExitFileError;
     const kel::ImageKind kind = grey ? kel::ImageKind::Grey : kel::ImageKind::Colour;
-    const QString bitmap =
-        kel::fncConvertProcess(work.core(), state, kind, work.tmpDir(), kel::kTmpBin);
-    if (bitmap.isEmpty()) {
-        work.core().ShowMessageOrFailure(kel::kSectionMessage, kel::MsgConversionFailed);
-        return ExitFailure;
-    }
-    QFile picture(bitmap);
-    QString failure;
-    if (!picture.open(QIODevice::ReadOnly) ||
-        !kel::writeWholeFile(output, picture.readAll(), failure)) {
-        work.core().ShowFailure(
-            failure.isEmpty() ? kel::describeFailure(picture.errorString(), bitmap) : failure);
-        return ExitFileError;
-    }
-    return ExitOk;
+    const kel::KelConversion converted = kel::fncConvertKelFile(work.core(), state, input, kind);
+    if (!converted)
+        return converted.failure == kel::KelConversion::Failure::File ? ExitFileError : ExitFailure;
+    return kel::fncStoreBitmap(work.core(), converted.bitmap, output, input) ? ExitOk
+                                                                             : ExitFileError;
 }
 
 // A file named twice, or through two paths, is converted once.
@@ -99,13 +85,6 @@ bool collectSources(const QStringList& names, QStringList& sources)
     return true;
 }
 
-QString bitmapNameOf(const QString& source)
-{
-    const QFileInfo info(source);
-    const bool sensorFile = info.suffix().compare(QLatin1String("KEL"), Qt::CaseInsensitive) == 0;
-    return (sensorFile ? info.completeBaseName() : info.fileName()) + QStringLiteral(".bmp");
-}
-
 void drawBatchProgress(qsizetype done, qsizetype count, const QString& name)
 {
     constexpr int kBarWidth = 30;
@@ -130,8 +109,7 @@ int convertMany(WorkFolder& work, const QStringList& names, const QString& outDi
     qsizetype failed = 0;
     for (qsizetype index = 0; index < sources.size(); ++index) {
         const QString& source = sources[index];
-        // A target that is the source itself gets ".bmp" once more: the source stays.
-        const QString target = kel::bitmapPathFor(outDir, bitmapNameOf(source), source);
+        const QString target = kel::bitmapPathFor(outDir, QFileInfo(source).fileName(), source);
         if (showProgress) // messages of a failing file start on a clean line
             std::fputs("\r\033[K", stderr);
         const int converted = convertOne(work, source, target, grey);
@@ -178,7 +156,11 @@ int runConvert(Context& context, const QStringList& args)
         return ExitFileError;
     if (!outDirs.isEmpty())
         return convertMany(work, parsed.positional, outDirs.first(), grey);
-    return convertOne(work, parsed.positional.at(0), parsed.positional.at(1), grey);
+    const QString& input = parsed.positional.at(0);
+    const QString target = kel::avoidingSource(parsed.positional.at(1), input);
+    if (target != parsed.positional.at(1))
+        printError(input + QStringLiteral(" is the source; the bitmap goes to ") + target);
+    return convertOne(work, input, target, grey);
 }
 
 int runImport(Context& context, const QStringList& args)

@@ -8,6 +8,7 @@
 #include "Session.h"
 
 #include "core/AppCore.h"
+#include "sensor/SensorProtocol.h"
 #include "serial/CommandExchange.h"
 
 #include <QDateTime>
@@ -43,8 +44,7 @@ const char* const kWatchUsage =
     "names the columns, unless --no-header (for appending to a log). Exit status 0\n"
     "when every reading succeeded, otherwise that of the last failure.\n";
 
-const QStringList kResultCodes = {QStringLiteral("-2"), QStringLiteral("-1"), QStringLiteral("0")};
-constexpr int kResultTexts[] = {1, 2, 3}; // Label texts of the three codes
+using kel::sensor::kResultCodes;
 
 struct Reading {
     QString code;  // one of kResultCodes, or "ER", or "" when nothing usable came
@@ -56,10 +56,10 @@ struct Reading {
 Reading readResult(Session& session)
 {
     Reading reading;
-    const std::optional<QString> code = session.ask(QStringLiteral("DATAGET 2 0"), &reading.status);
+    const std::optional<QString> code = session.ask(kel::sensor::kResultCode, &reading.status);
     if (!code) {
         if (reading.status == ExitSensorError)
-            reading.code = QStringLiteral("ER");
+            reading.code = kel::sensor::kReplyError;
         return reading;
     }
     if (!kResultCodes.contains(*code)) {
@@ -68,8 +68,7 @@ Reading readResult(Session& session)
         return reading;
     }
     reading.code = *code;
-    const std::optional<QString> value =
-        session.ask(QStringLiteral("DATAGET 2 1"), &reading.status);
+    const std::optional<QString> value = session.ask(kel::sensor::kResultValue, &reading.status);
     if (value)
         reading.value = *value;
     return reading;
@@ -102,13 +101,13 @@ int runMeasure(Context& context, const QStringList& args)
     int status = ExitOk;
     if (!shouldRun(parsed, kMeasureUsage, status))
         return status;
-    QString command = QStringLiteral("M");
+    QString command = kel::sensor::kMeasure;
     if (parsed.has(QStringLiteral("--continuous")))
-        command = QStringLiteral("M /C");
+        command = kel::sensor::kMeasureContinuous;
     else if (parsed.has(QStringLiteral("--end")))
-        command = QStringLiteral("M /E");
+        command = kel::sensor::kMeasureEnd;
     else if (parsed.has(QStringLiteral("--other")))
-        command = QStringLiteral("M /I");
+        command = kel::sensor::kMeasureOther;
 
     Session session(context);
     const std::optional<QString> reply = session.ask(command, &status);
@@ -116,7 +115,7 @@ int runMeasure(Context& context, const QStringList& args)
         return status;
     std::printf("%s\n", reply->toLocal8Bit().constData());
     // Only the start of a continuous measurement depends on its reply.
-    if (command == QLatin1String("M /C") && *reply != QLatin1String("OK"))
+    if (command == kel::sensor::kMeasureContinuous && *reply != kel::sensor::kReplyOk)
         return ExitUnexpectedReply;
     return ExitOk;
 }
@@ -133,7 +132,7 @@ int runResult(Context& context, const QStringList& args)
     if (reading.status != ExitOk)
         return reading.status;
     const QString text = context.core.GetMessageText(
-        kel::kSectionLabel, kResultTexts[kResultCodes.indexOf(reading.code)]);
+        kel::kSectionLabel, kel::sensor::resultLabelOf(reading.code).value_or(0));
     if (parsed.has(QStringLiteral("--json"))) {
         const QJsonObject object{{QStringLiteral("code"), reading.code.toInt()},
                                  {QStringLiteral("result"), text},
@@ -184,9 +183,9 @@ int runWatch(Context& context, const QStringList& args)
         if (session.stopRequested())
             break;
         Reading reading;
-        if (trigger && !session.ask(QStringLiteral("M"), &reading.status)) {
+        if (trigger && !session.ask(kel::sensor::kMeasure, &reading.status)) {
             if (reading.status == ExitSensorError)
-                reading.code = QStringLiteral("ER");
+                reading.code = kel::sensor::kReplyError;
         } else {
             reading = readResult(session);
         }

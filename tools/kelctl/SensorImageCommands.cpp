@@ -44,15 +44,11 @@ const char* const kUploadUsage =
     "432, 216 or 108 pixels. The sensor's own arrangement and gains are divided out first, as\n"
     "the window's upload does.\n";
 
-const char* const kHeights[] = {"432", "216", "108"};
-constexpr int kSizeCodes = 3;
-
 struct SensorImageInfo {
     int values[kel::kImageInfoCount] = {}; // arrangement, gains red, green, blue, size code
     int height() const
     {
-        const int code = values[4];
-        return code >= 0 && code < kSizeCodes ? QByteArray(kHeights[code]).toInt() : 0;
+        return kel::sensor::rowsOfSizeCode(values[kel::sensor::InfoSizeCode]).value_or(0);
     }
 };
 
@@ -64,23 +60,22 @@ std::optional<SensorImageInfo> readImageInfo(Session& session, int* status)
         *status = ExitStopped;
         return std::nullopt;
     }
-    const kel::ImageInfoReplies info = kel::QueryImageInfo(session.link());
-    if (!info.complete) {
-        *status = Session::statusOf(info.outcome, QStringLiteral("ER"));
+    SensorImageInfo parsed;
+    QString badValue;
+    const kel::ImageInfoReplies info = kel::QueryImageInfo(
+        session.link(), kel::kImageInfoCount, [&](int item, const QString& reply) {
+            const std::optional<int> value = kel::imageInfoValue(item, reply, &badValue);
+            parsed.values[item] = value.value_or(0);
+            return value.has_value();
+        });
+    if (!badValue.isEmpty()) {
+        session.core().ShowFailure(badValue);
+        *status = ExitUnexpectedReply;
         return std::nullopt;
     }
-    SensorImageInfo parsed;
-    for (int index = 0; index < kel::kImageInfoCount; ++index) {
-        QString error;
-        // The arrangement and the gains are bytes of the image header; the size code is not.
-        const std::optional<int> value = index < 4 ? kel::toByte(info.replies[index], &error)
-                                                   : kel::toInt16(info.replies[index], &error);
-        if (!value) {
-            session.core().ShowFailure(error);
-            *status = ExitUnexpectedReply;
-            return std::nullopt;
-        }
-        parsed.values[index] = *value;
+    if (!info.complete) {
+        *status = Session::statusOf(info.outcome, kel::sensor::kReplyError);
+        return std::nullopt;
     }
     *status = ExitOk;
     return parsed;
@@ -192,7 +187,7 @@ int runFetch(Context& context, const QStringList& args)
 
     const QString tmpBin = work.tmpFile(kel::kTmpBin);
     status =
-        session.transfer(grey ? QStringLiteral("IMGSAVE 1") : QStringLiteral("IMGSAVE 0"), tmpBin,
+        session.transfer(grey ? kel::sensor::kImageSaveGrey : kel::sensor::kImageSaveColour, tmpBin,
                          Direction::Receive, receivedSize(current.Width, current.Height));
     if (status != ExitOk)
         return status;
@@ -227,14 +222,11 @@ int runUpload(Context& context, const QStringList& args)
     if (hasSuffix(input, "KEL")) {
         // As the window opens it: the upload file of the image, then its conversion, which
         // leaves the gain-applied mosaic that the upload starts from.
-        if (!kel::fncReadFile_KEL(core, state, input) ||
-            !kel::fncMakeTmpBinFile(core, state, work.tmpFile(kel::kTmpBin)))
-            return ExitFileError;
-        if (kel::fncConvertProcess(core, state, kel::ImageKind::Colour, work.tmpDir(), kel::kTmpBin)
-                .isEmpty()) {
-            core.ShowMessageOrFailure(kel::kSectionMessage, kel::MsgConversionFailed);
-            return ExitFailure;
-        }
+        const kel::KelConversion opened =
+            kel::fncConvertKelFile(core, state, input, kel::ImageKind::Colour);
+        if (!opened)
+            return opened.failure == kel::KelConversion::Failure::File ? ExitFileError
+                                                                       : ExitFailure;
     } else {
         if (!kel::fncReadBmpFile(core, state, input))
             return ExitFileError;
@@ -252,18 +244,18 @@ int runUpload(Context& context, const QStringList& args)
         return ExitStopped;
     const QString uploadFile = work.tmpFile(kel::kTmpUpload);
     const kel::UploadPreparation prepared =
-        kel::PrepareUploadFile(session.link(), state, uploadFile);
+        kel::PrepareUploadFile(session.core(), session.link(), state, uploadFile);
     switch (prepared.result) {
     case kel::UploadPrepared::Ready:
         break;
     case kel::UploadPrepared::Refused:
-        return Session::statusOf(prepared.outcome, QStringLiteral("ER"));
+        return Session::statusOf(prepared.outcome, kel::sensor::kReplyError);
     case kel::UploadPrepared::BadValue:
         return ExitUnexpectedReply;
     case kel::UploadPrepared::Failed:
         return ExitFileError;
     }
-    return session.transfer(QStringLiteral("IMGLOAD"), uploadFile, Direction::Send);
+    return session.transfer(kel::sensor::kImageLoad, uploadFile, Direction::Send);
 }
 
 } // namespace kelctl

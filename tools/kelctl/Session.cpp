@@ -2,6 +2,7 @@
 #include "Arguments.h"
 #include "ExitStatus.h"
 
+#include "sensor/SensorProtocol.h"
 #include "serial/CommandExchange.h"
 #include "serial/FileTransfer.h"
 #include "serial/XmodemProtocol.h"
@@ -11,16 +12,17 @@ namespace kelctl {
 using namespace kel::serial;
 
 Session::Session(Context& context)
-    : m_context(context), m_link(context.core, m_port, m_clock), m_progress(m_link.display),
-      m_interrupt(m_link.blnStop)
+    : m_context(context), m_notices(context.core), m_link(m_notices, m_port, m_clock),
+      m_progress(m_link.display), m_interrupt(m_link.blnStop)
 {
+    m_link.line = kel::lineConfigOf(context.core);
 }
 
 int Session::statusOf(const CommandOutcome& outcome, const QString& reply)
 {
     switch (outcome.failure) {
     case CommandFailure::None:
-        return reply == QLatin1String("ER") ? ExitSensorError : ExitOk;
+        return reply == kel::sensor::kReplyError ? ExitSensorError : ExitOk;
     case CommandFailure::PortCannotOpen:
         printError(outcome.detail);
         return ExitPortUnavailable;
@@ -85,15 +87,28 @@ std::optional<QString> Session::ask(const QString& command, int* status)
 int Session::transfer(const QString& command, const QString& path, Direction direction,
                       qint64 expectedBytes)
 {
-    int status = ExitOk;
-    const std::optional<QString> reply = ask(command, &status);
-    if (!reply)
-        return status;
-    if (*reply != QLatin1String("OK")) {
-        printError(QStringLiteral("the sensor answered \"%1\" to \"%2\"").arg(*reply, command));
+    if (stopRequested()) {
+        printError(QStringLiteral("stopped"));
+        return ExitStopped;
+    }
+    const auto showProgress = [&] {
+        m_link.display.reset();
+        m_link.view = &m_progress;
+        m_progress.begin(command, expectedBytes);
+    };
+    const kel::sensor::CommandTransferOutcome outcome =
+        kel::sensor::CommandThenTransfer(m_link, command, path, direction, {{}, showProgress});
+    if (!outcome.transfer) {
+        const int status = statusOf(outcome.command, outcome.reply);
+        if (status != ExitOk)
+            return status;
+        printError(
+            QStringLiteral("the sensor answered \"%1\" to \"%2\"").arg(outcome.reply, command));
         return ExitUnexpectedReply;
     }
-    return move(path, direction, command, expectedBytes);
+    m_progress.end();
+    m_link.view = nullptr;
+    return statusOf(*outcome.transfer);
 }
 
 int Session::move(const QString& path, Direction direction, const QString& label,

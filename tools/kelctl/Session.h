@@ -7,6 +7,8 @@
 #include "StopOnInterrupt.h"
 #include "TerminalProgress.h"
 
+#include "sensor/CommandTransfer.h"
+#include "sensor/CoreLine.h"
 #include "serial/QtBytePort.h"
 #include "serial/SerialLink.h"
 #include "serial/SystemClock.h"
@@ -20,7 +22,7 @@ struct TransferOutcome;
 
 namespace kelctl {
 
-enum class Direction { Receive, Send };
+using Direction = kel::sensor::Direction;
 
 class Session {
 public:
@@ -51,6 +53,7 @@ private:
     Context& m_context;
     kel::serial::QtBytePort m_port;
     kel::serial::SystemClock m_clock;
+    kel::CoreLineNotices m_notices;
     kel::serial::SerialLink m_link;
     TerminalProgress m_progress;
     StopOnInterrupt m_interrupt;

@@ -1,5 +1,7 @@
 #include "SimOptions.h"
 
+#include "core/Delimiter.h"
+
 #include <functional>
 #include <map>
 
@@ -119,15 +121,10 @@ const std::map<QString, bool SimOptions::*>& flagOptions()
 
 bool parseDelimiter(const QString& text, QByteArray& delimiter)
 {
-    const QString name = text.toLower();
-    if (name == QLatin1String("cr") || name == QLatin1String("0"))
-        delimiter = "\r";
-    else if (name == QLatin1String("lf") || name == QLatin1String("1"))
-        delimiter = "\n";
-    else if (name == QLatin1String("crlf") || name == QLatin1String("2"))
-        delimiter = "\r\n";
-    else
+    const std::optional<kel::Delimiter> named = kel::delimiterOfName(text);
+    if (!named)
         return false;
+    delimiter = kel::charactersOf(*named).toLatin1();
     return true;
 }
 

@@ -8,7 +8,7 @@
 #include "SimOptions.h"
 #include "StateFolder.h"
 
-#include "core/AppCore.h"
+#include "core/Delimiter.h"
 #include "core/ProfileFile.h"
 #include "serial/SystemClock.h"
 
@@ -58,21 +58,22 @@ void printError(const QString& text)
 }
 
 // The transfer code reports port failures in a box; here they go to the log.
-class LogPrompter : public Prompter {
+// What the line reports on the sensor's side goes to the log.
+class LogNotices : public serial::LineNotices {
 public:
-    int messageBox(const QString& text, int, const QString& title) override
+    bool showMessage(serial::LineMessage message, QString*) override
     {
-        printError(title + QStringLiteral(": ") + text);
-        return AnswerOk;
+        printError(QStringLiteral("line message %1").arg(static_cast<int>(message)));
+        return true;
     }
-    FileDialogResult fileDialog(const FileDialogRequest&) override { return {}; }
+    void showPortFailure(const QString& description) override { printError(description); }
+    serial::ReceiveCaption receiveCaption() override { return {}; }
 };
 
 QString describeLine(const SimOptions& options)
 {
-    const QString delimiter = options.delimiter == "\r"   ? QStringLiteral("CR")
-                              : options.delimiter == "\n" ? QStringLiteral("LF")
-                                                          : QStringLiteral("CR LF");
+    const QString delimiter = nameOf(
+        delimiterOfCharacters(QString::fromLatin1(options.delimiter)).value_or(Delimiter::Cr));
     const QString pace =
         options.baud > 0 ? QStringLiteral("%1 baud").arg(options.baud) : QStringLiteral("unpaced");
     return delimiter + QStringLiteral(", ") + pace;
@@ -83,12 +84,13 @@ QString describeLine(const SimOptions& options)
 QByteArray delimiterFor(const SimOptions& options)
 {
     QByteArray delimiter = options.delimiter;
-    if (!options.delimiterGiven && !options.settingsFile.isEmpty())
-        parseDelimiter(profile::readString(options.settingsFile, QStringLiteral("COM"),
-                                           QStringLiteral("Delimitr"))
-                           .value,
-                       delimiter);
-    return delimiter;
+    if (options.delimiterGiven || options.settingsFile.isEmpty())
+        return delimiter;
+    const QString code =
+        profile::readString(options.settingsFile, QStringLiteral("COM"), QStringLiteral("Delimitr"))
+            .value;
+    // Read as the tool reads it: no code means CR, an unknown one CR LF.
+    return code.isEmpty() ? delimiter : charactersOf(delimiterOfCode(code)).toLatin1();
 }
 
 int serve(SimOptions options, const QString& stateDir)
@@ -114,10 +116,9 @@ int serve(SimOptions options, const QString& stateDir)
         return kExitFailure;
     }
 
-    LogPrompter prompter;
-    AppCore core(AppPaths::single(stateDir), prompter);
+    LogNotices notices;
     serial::SystemClock clock;
-    serial::SerialLink link(core, pty, clock);
+    serial::SerialLink link(notices, pty, clock);
     link.xmLine.baudRate = options.baud > 0 ? options.baud : serial::LineSettings{}.baudRate;
     g_transferStop = &link.blnStop;
     if (g_terminate)

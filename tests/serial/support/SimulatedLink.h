@@ -1,10 +1,8 @@
 #pragma once
-// A serial link on a simulated line: the application core with English texts, a scripted
-// prompter, side 0 of the line as the port and a view that records what it is shown.
+// A serial link on a simulated line: notices that record what the line reports, side 0 of the
+// line as the port, a view that records what it is shown, and a scratch folder for files.
 
-#include "core/AppCore.h"
 #include "serial/SerialLink.h"
-#include "support/ScriptedPrompter.h"
 #include "support/SimulatedLine.h"
 #include "support/TempAppDir.h"
 
@@ -25,12 +23,39 @@ public:
     qint64 maximum_ = -1;
 };
 
+using Messages = QList<serial::LineMessage>;
+
+class RecordingNotices : public serial::LineNotices {
+public:
+    bool showMessage(serial::LineMessage message, QString* failure) override
+    {
+        messages.append(message);
+        if (refuse && failure)
+            *failure = QStringLiteral("cannot be shown");
+        return !refuse;
+    }
+    void showPortFailure(const QString& description) override { portFailures.append(description); }
+    serial::ReceiveCaption receiveCaption() override
+    {
+        return {QStringLiteral("Received:"), QStringLiteral("bytes")};
+    }
+    bool nothingShown() const { return messages.isEmpty() && portFailures.isEmpty(); }
+    void clear()
+    {
+        messages.clear();
+        portFailures.clear();
+    }
+
+    Messages messages;
+    QStringList portFailures;
+    bool refuse = false; // every message fails to be shown
+};
+
 struct SimulatedLink {
     explicit SimulatedLink(SimulatedLine& line, int side = 0);
 
     TempAppDir dir;
-    ScriptedPrompter prompter;
-    AppCore core;
+    RecordingNotices notices;
     SimClock clock;
     serial::SerialLink link;
     RecordingView view;

@@ -1,4 +1,4 @@
-#include "files/CommonDialog.h"
+#include "core/CommonDialog.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,0 +1,63 @@
+#pragma once
+// The numbered texts of the message files that the program shows, and the message box styles
+// it shows them with; named here once for every window and tool.
+
+#include <QString>
+
+namespace kel {
+
+// Message file sections.
+inline const QString kSectionMessage = QStringLiteral("Message");
+inline const QString kSectionQuestion = QStringLiteral("Question");
+inline const QString kSectionLabel = QStringLiteral("Label");
+
+// Section "Message".
+enum MessageNumber : int {
+    MsgCompleted = 1,
+    MsgWorkFileMissing = 12,
+    MsgConversionFailed = 13,
+    MsgBitmapNotConvertible = 14,
+    MsgPortCannotOpen = 21, // the line's own messages: serial::LineMessage has the same numbers
+    MsgNoReply = 22,
+    MsgTransferTimeout = 23,
+    MsgSensorError = 24,
+    MsgSettingsError = 99,
+};
+
+// Section "Question".
+enum QuestionNumber : int {
+    QuestionFetch = 1,
+    QuestionDiscardUnsaved = 2,
+    QuestionUpload = 3,
+};
+
+// Section "Label": texts shown at run time.
+enum LabelText : int {
+    LabelResultError = 1, // the result codes "-2", "-1" and "0"
+    LabelResultNg = 2,
+    LabelResultOk = 3,
+    LabelReceivedBefore = 4, // around the byte position of a receive
+    LabelReceivedAfter = 5,
+    LabelWaitOpened = 6, // the progress window's status line
+    LabelWaitCommand = 7,
+    LabelWaitSending = 8,
+    LabelWaitReceiving = 9,
+    LabelAboutVersion = 10,
+    LabelMeasure = 12, // the measure button in its two states
+    LabelStopContinuous = 13,
+    LabelConvertCounter = 14,
+    LabelWaitConverting = 15,
+    LabelAllFiles = 51, // file dialog filter descriptions
+    LabelKelFiles = 52,
+    LabelSystemFiles = 53,
+    LabelBankFiles = 54,
+};
+
+// Message box style numbers the program uses itself; the others come from the message files.
+constexpr int kStyleCriticalOk = 16;
+
+// The title of the box that reports a failure to write to the port during a transfer; the
+// only box whose title is not the application title.
+inline const QString kPortFailureTitle = QStringLiteral("エラー");
+
+} // namespace kel

@@ -1,0 +1,42 @@
+#pragma once
+// What the line tells the operator, named by what happened; how it is shown (a numbered
+// message of the language files, a console line, nothing) is the caller's business.
+
+#include <QString>
+
+namespace kel::serial {
+
+// The messages the line reports; the numbers are those of the message files.
+enum class LineMessage : int {
+    PortCannotOpen = 21,
+    NoReply = 22, // no reply in time, a corrupt transfer, or a device that failed meanwhile
+    TransferTimeout = 23,
+    SensorError = 24, // the sensor answered "ER"
+};
+
+// The words around the running byte position of a receive in the progress window.
+struct ReceiveCaption {
+    QString before;
+    QString after;
+};
+
+class LineNotices {
+public:
+    virtual ~LineNotices() = default;
+    // Tells the operator the message. False, with *failure saying why, when it could not be
+    // shown; the line then treats the exchange as failed.
+    virtual bool showMessage(LineMessage message, QString* failure = nullptr) = 0;
+    // Writing a control byte of a transfer failed; description is the system's.
+    virtual void showPortFailure(const QString& description) = 0;
+    virtual ReceiveCaption receiveCaption() = 0;
+};
+
+// Tells nobody: for programs and tests that judge the line by its results alone.
+class SilentNotices : public LineNotices {
+public:
+    bool showMessage(LineMessage, QString*) override { return true; }
+    void showPortFailure(const QString&) override {}
+    ReceiveCaption receiveCaption() override { return {}; }
+};
+
+} // namespace kel::serial
