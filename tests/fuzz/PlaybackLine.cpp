@@ -10,7 +10,7 @@ PlaybackLine::PlaybackLine(QByteArray stream, Config config)
     if (m_config.release == Release::Streamed) {
         const int pace = std::max(m_config.bytesPerMs, 1);
         for (qsizetype i = 0; i < m_stream.size(); ++i)
-            m_inFlight.emplace_back(m_config.firstArrivalMs + quint64(i / pace), m_stream[i]);
+            m_inFlight.add(m_config.firstArrivalMs + quint64(i / pace), m_stream[i]);
         m_released = m_stream.size();
     } else if (m_config.speaksFirst) {
         releaseBurst(m_config.firstArrivalMs);
@@ -25,17 +25,14 @@ void PlaybackLine::releaseBurst(quint64 at)
     const qsizetype size =
         std::clamp<qsizetype>(m_config.burstSize ? m_config.burstSize(rest) : 1, 1, rest.size());
     for (qsizetype i = 0; i < size; ++i)
-        m_inFlight.emplace_back(at, rest[i]);
+        m_inFlight.add(at, rest[i]);
     m_released += size;
 }
 
 void PlaybackLine::advance(quint64 ms)
 {
     m_now += ms;
-    while (!m_inFlight.empty() && m_inFlight.front().first <= m_now) {
-        m_input.append(m_inFlight.front().second);
-        m_inFlight.pop_front();
-    }
+    m_inFlight.releaseInto(m_input, m_now);
     if (m_stopFlag && m_config.stopAtMs >= 0 && m_now >= quint64(m_config.stopAtMs))
         m_stopFlag->store(true);
 }
@@ -73,17 +70,13 @@ void PlaybackLine::discardInput()
 QByteArray PlaybackLine::readAll()
 {
     requireUsable();
-    QByteArray bytes;
-    bytes.swap(m_input);
-    return bytes;
+    return m_input.takeAll();
 }
 
 QByteArray PlaybackLine::read(qint64 count)
 {
     requireUsable();
-    const QByteArray bytes = m_input.left(count);
-    m_input.remove(0, bytes.size());
-    return bytes;
+    return m_input.take(count);
 }
 
 void PlaybackLine::write(const QByteArray& bytes)
@@ -100,7 +93,7 @@ void PlaybackLine::waitForMoreInput(int ms)
     // Time always moves, so that no polling loop can spin in place.
     const quint64 limit = m_now + quint64(std::max(ms, 1));
     const quint64 until =
-        m_inFlight.empty() ? limit : std::min(limit, std::max(m_inFlight.front().first, m_now + 1));
+        std::min(limit, std::max(m_inFlight.nextArrival().value_or(limit), m_now + 1));
     advance(until - m_now);
 }
 

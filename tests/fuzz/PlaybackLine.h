@@ -11,6 +11,7 @@
 
 #include "serial/BytePort.h"
 #include "serial/Clock.h"
+#include "serial/InputQueue.h"
 
 #include <QByteArray>
 #include <QList>
@@ -70,8 +71,8 @@ private:
     const QByteArray m_stream;
     Config m_config;
     qsizetype m_released = 0; // bytes of the stream put on the line so far
-    std::deque<std::pair<quint64, char>> m_inFlight;
-    QByteArray m_input; // arrived, not yet read
+    serial::BytesInFlight<quint64> m_inFlight;
+    serial::InputQueue m_input; // arrived, not yet read
     QList<QByteArray> m_writes;
     quint64 m_now = 0;
     bool m_open = false;

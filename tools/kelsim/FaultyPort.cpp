@@ -108,17 +108,13 @@ void FaultyPort::discardInput()
 QByteArray FaultyPort::readAll()
 {
     pull();
-    QByteArray bytes;
-    bytes.swap(m_input);
-    return bytes;
+    return m_input.takeAll();
 }
 
 QByteArray FaultyPort::read(qint64 count)
 {
     pull();
-    const QByteArray bytes = m_input.left(count);
-    m_input.remove(0, bytes.size());
-    return bytes;
+    return m_input.take(count);
 }
 
 void FaultyPort::write(const QByteArray& bytes)

@@ -9,6 +9,7 @@
 // device under the PC's open port; every later call fails with PortError.
 
 #include "serial/BytePort.h"
+#include "serial/InputQueue.h"
 
 #include <QByteArray>
 #include <atomic>
@@ -64,7 +65,7 @@ private:
     std::atomic<bool>& m_stopRequest;
     Mode m_mode = Mode::Idle;
 
-    QByteArray m_input;
+    serial::InputQueue m_input;
     std::mt19937 m_random;
     std::mt19937 m_loseRandom; // apart, so that losing bytes leaves the other choices as they were
     qint64 m_transferBytes = 0;

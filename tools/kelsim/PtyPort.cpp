@@ -120,7 +120,7 @@ void PtyPort::pump()
                 // The first byte after a pause counts as arrived when it is seen: the time
                 // the pseudo-terminal took to hand it over stands in for its character time.
                 m_inputFreeAt = std::max(m_inputFreeAt + m_characterTime, now);
-                m_inFlight.emplace_back(buffer[i], m_inputFreeAt);
+                m_inFlight.add(m_inputFreeAt, buffer[i]);
             }
             continue;
         }
@@ -130,11 +130,7 @@ void PtyPort::pump()
         // while the port holds one.
         break;
     }
-    const Clock::time_point now = Clock::now();
-    while (!m_inFlight.empty() && m_inFlight.front().second <= now) {
-        m_ready.append(m_inFlight.front().first);
-        m_inFlight.pop_front();
-    }
+    m_inFlight.releaseInto(m_ready, Clock::now());
 }
 
 qint64 PtyPort::bytesAvailable()
@@ -152,17 +148,13 @@ void PtyPort::discardInput()
 QByteArray PtyPort::readAll()
 {
     pump();
-    QByteArray bytes;
-    bytes.swap(m_ready);
-    return bytes;
+    return m_ready.takeAll();
 }
 
 QByteArray PtyPort::read(qint64 count)
 {
     pump();
-    const QByteArray bytes = m_ready.left(count);
-    m_ready.remove(0, bytes.size());
-    return bytes;
+    return m_ready.take(count);
 }
 
 void PtyPort::write(const QByteArray& bytes)
@@ -219,9 +211,9 @@ void PtyPort::writeNow(const char* data, qsizetype size)
 void PtyPort::waitForMoreInput(int ms)
 {
     pump();
-    if (!m_inFlight.empty()) {
-        const auto untilNext = std::chrono::duration_cast<std::chrono::microseconds>(
-            m_inFlight.front().second - Clock::now());
+    if (const std::optional<Clock::time_point> next = m_inFlight.nextArrival()) {
+        const auto untilNext =
+            std::chrono::duration_cast<std::chrono::microseconds>(*next - Clock::now());
         const auto limit = std::chrono::microseconds(std::int64_t(ms) * 1000);
         const auto sleep = std::clamp(untilNext, std::chrono::microseconds(0), limit);
         QThread::usleep(static_cast<unsigned long>(sleep.count()));

@@ -9,6 +9,7 @@
 // time after the previous one, so a burst from the PC arrives at line speed too.
 
 #include "serial/BytePort.h"
+#include "serial/InputQueue.h"
 
 #include <QByteArray>
 #include <atomic>
@@ -64,8 +65,8 @@ private:
     bool m_paced = false;
     const std::atomic<bool>* m_abandon = nullptr;
 
-    QByteArray m_ready;                                        // arrived and readable
-    std::deque<std::pair<char, Clock::time_point>> m_inFlight; // arrived, readable later
+    serial::InputQueue m_ready;                          // arrived and readable
+    serial::BytesInFlight<Clock::time_point> m_inFlight; // arrived, readable later
     Clock::time_point m_inputFreeAt{};
 };
 

@@ -1,13 +1,15 @@
 #include "SensorModel.h"
 
+#include "sensor/SensorProtocol.h"
+
 #include <QRegularExpression>
 
 namespace kel::sim {
 
 namespace {
 
-const QByteArray kOk = "OK";
-const QByteArray kEr = "ER";
+const QByteArray kOk = sensor::kReplyOk.toLatin1();
+const QByteArray kEr = sensor::kReplyError.toLatin1();
 
 Response reply(const QByteArray& text)
 {
@@ -43,33 +45,33 @@ Response SensorModel::handle(const QString& line)
         m_lastBank = match.captured(1).toInt();
         return sending(m_state.bank(m_lastBank));
     }
-    if (line == QLatin1String("IMGSAVE 0"))
+    if (line == sensor::kImageSaveColour)
         return sending(m_images.colourFile());
-    if (line == QLatin1String("IMGSAVE 1"))
+    if (line == sensor::kImageSaveGrey)
         return sending(m_images.greyFile());
-    if (line == QLatin1String("IMGLOAD"))
+    if (line == sensor::kImageLoad)
         return receiving(ReceiveTarget::Image);
-    if (line == QLatin1String("BANKLOAD"))
+    if (line == sensor::kBankLoad)
         return receiving(ReceiveTarget::Bank);
-    if (line == QLatin1String("SYSSAVE"))
+    if (line == sensor::kSystemSave)
         return sending(m_state.system());
-    if (line == QLatin1String("SYSLOAD"))
+    if (line == sensor::kSystemLoad)
         return receiving(ReceiveTarget::System);
-    if (line == QLatin1String("M") || line == QLatin1String("M /I")) {
+    if (line == sensor::kMeasure || line == sensor::kMeasureOther) {
         m_measurement.measureOnce();
         return reply(kOk);
     }
-    if (line == QLatin1String("M /C")) {
+    if (line == sensor::kMeasureContinuous) {
         m_measurement.startContinuous();
         return reply(kOk);
     }
-    if (line == QLatin1String("M /E")) {
+    if (line == sensor::kMeasureEnd) {
         m_measurement.endContinuous();
         return reply(kOk);
     }
-    if (line == QLatin1String("DATAGET 2 0"))
+    if (line == sensor::kResultCode)
         return reply(m_measurement.resultCode());
-    if (line == QLatin1String("DATAGET 2 1"))
+    if (line == sensor::kResultValue)
         return reply(m_measurement.value());
     return reply(kEr);
 }
@@ -93,12 +95,12 @@ bool SensorModel::accept(ReceiveTarget target, const QByteArray& file, QString* 
 Response SensorModel::imageInfo(int index) const
 {
     switch (index) {
-    case 0:
+    case sensor::InfoArrangement:
         return reply(QByteArray::number(m_info.phase));
-    case 1:
-    case 2:
-    case 3:
-        return reply(QByteArray::number(m_info.gains[index - 1]));
+    case sensor::InfoGainRed:
+    case sensor::InfoGainGreen:
+    case sensor::InfoGainBlue:
+        return reply(QByteArray::number(m_info.gains[index - sensor::InfoGainRed]));
     default:
         return reply(QByteArray::number(m_info.sizeCode));
     }

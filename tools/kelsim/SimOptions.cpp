@@ -1,6 +1,8 @@
 #include "SimOptions.h"
 
 #include "core/Delimiter.h"
+#include "image/ImageState.h"
+#include "sensor/SensorProtocol.h"
 
 #include <functional>
 #include <map>
@@ -137,14 +139,7 @@ bool commandMatches(const QString& ruleCommand, const QString& line)
 
 int rowsOfSizeCode(int sizeCode)
 {
-    switch (sizeCode) {
-    case 1:
-        return 216;
-    case 2:
-        return 108;
-    default:
-        return 432;
-    }
+    return sensor::rowsOfSizeCode(sizeCode).value_or(kSensorFullHeight);
 }
 
 ParsedOptions parseSimOptions(const QStringList& args)

@@ -69,16 +69,14 @@ QByteArray SimPort::readAll()
 {
     std::lock_guard lock(m_line.m_mutex);
     requireReadable();
-    return std::exchange(m_input, QByteArray());
+    return m_input.takeAll();
 }
 
 QByteArray SimPort::read(qint64 count)
 {
     std::lock_guard lock(m_line.m_mutex);
     requireReadable();
-    const QByteArray head = m_input.left(count);
-    m_input.remove(0, head.size());
-    return head;
+    return m_input.take(count);
 }
 
 void SimPort::write(const QByteArray& bytes)
@@ -182,7 +180,7 @@ void SimulatedLine::deliver(int side, const QByteArray& bytes)
 {
     SimPort& target = port(side);
     if (target.m_open) {
-        target.m_input += bytes;
+        target.m_input.append(bytes);
         ++target.m_arrivals;
     }
     if (m_peers[side])

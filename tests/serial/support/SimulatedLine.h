@@ -10,6 +10,7 @@
 
 #include "serial/BytePort.h"
 #include "serial/Clock.h"
+#include "serial/InputQueue.h"
 
 #include <QByteArray>
 #include <QList>
@@ -52,7 +53,7 @@ private:
     SimulatedLine& m_line;
     const int m_side;
     bool m_open = false;
-    QByteArray m_input;
+    serial::InputQueue m_input;
     quint64 m_arrivals = 0;
 };
 
