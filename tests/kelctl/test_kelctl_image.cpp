@@ -1,7 +1,7 @@
 // kelctl convert and import, run as a user runs them, against the library's own results.
 
-#include "ImageTestSupport.h"
-#include "ToolRunner.h"
+#include "image/ImageTestSupport.h"
+#include "image/ToolRunner.h"
 #include "core/WorkFolders.h"
 #include "image/BitmapFile.h"
 #include "image/ConvertProcess.h"
