@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace kel {
 
@@ -20,6 +21,44 @@ QString patternsOf(const QString& pattern)
     }
     patterns.removeDuplicates();
     return patterns.join(QLatin1Char(' '));
+}
+
+// The patterns of the filter at index (0-based) of "description|pattern|..."; none when the
+// index names no filter.
+QStringList patternsAt(const QString& filter, int index)
+{
+    const QStringList pieces = filter.split(QLatin1Char('|'));
+    const qsizetype at = qsizetype(index) * 2 + 1;
+    if (index < 0 || at >= pieces.size())
+        return {};
+    QStringList patterns;
+    for (const QString& piece : pieces[at].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        if (!piece.trimmed().isEmpty())
+            patterns << piece.trimmed();
+    return patterns;
+}
+
+// Whether the file's name fits one of the patterns, in any case.
+bool fits(const QString& path, const QStringList& patterns)
+{
+    const QString name = QFileInfo(path).fileName();
+    for (const QString& pattern : patterns) {
+        const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern),
+                                          QRegularExpression::CaseInsensitiveOption);
+        if (wildcard.match(name).hasMatch())
+            return true;
+    }
+    return false;
+}
+
+// The extension a pattern such as "*.BNK" gives a name typed without one; "" for "*.*".
+QString extensionOf(const QStringList& patterns)
+{
+    if (patterns.isEmpty() || !patterns.first().startsWith(QStringLiteral("*.")))
+        return {};
+    const QString extension = patterns.first().mid(1);
+    return extension.contains(QLatin1Char('*')) || extension.contains(QLatin1Char('?')) ? QString()
+                                                                                        : extension;
 }
 
 } // namespace
@@ -41,7 +80,11 @@ int CommonDialog::show(FileDialogRequest::Mode mode)
     request.nameFilters = qtNameFilters(Filter);
     request.filterIndex = FilterIndex - 1;
     request.directory = InitDir;
-    if (!FileName.contains(QChar(0))) // a multiple choice is no name to propose
+    // The last name is proposed only when it is a file of the kind at hand: a bank backup's
+    // name proposed for a system restore would send bank data as system data on one Enter.
+    // Otherwise the dialog opens in the operation's own folder with no name.
+    const QStringList patterns = patternsAt(Filter, FilterIndex - 1);
+    if (!FileName.contains(QChar(0)) && fits(FileName, patterns)) // a multiple choice is no name
         request.fileName = FileName;
     request.multiSelect = Flags & cdlOFNAllowMultiselect;
     request.confirmOverwrite = Flags & cdlOFNOverwritePrompt;
@@ -58,8 +101,13 @@ int CommonDialog::show(FileDialogRequest::Mode mode)
 
     FilterIndex = result.filterIndex + 1;
     if (result.files.size() == 1) {
-        FileName = QDir::toNativeSeparators(result.files.first());
-        FileTitle = QFileInfo(result.files.first()).fileName();
+        QString file = result.files.first();
+        // A name saved without an extension would never be listed by the dialogs that filter
+        // on it: it gets the chosen filter's.
+        if (mode == FileDialogRequest::Mode::Save && QFileInfo(file).suffix().isEmpty())
+            file += extensionOf(patternsAt(Filter, result.filterIndex));
+        FileName = QDir::toNativeSeparators(file);
+        FileTitle = QFileInfo(file).fileName();
     } else {
         QStringList parts{QDir::toNativeSeparators(QFileInfo(result.files.first()).path())};
         for (const QString& file : result.files)

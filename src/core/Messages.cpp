@@ -22,6 +22,9 @@ QString AppCore::GetMessageText(const QString& section, qint32 number) const
 
 bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failure)
 {
+    // A question that could not be asked was not answered yes: the answer to an earlier box
+    // must not stand in for it.
+    iMsgAnswer = AnswerNo;
     vntMessage = GetMessageText(section, number).split(QLatin1Char('@'));
     const QString where = QStringLiteral(" (%1 %2 in %3)")
                               .arg(section)

@@ -41,7 +41,8 @@ bool replaceWithCopy(const QString& source, const QString& target, QString* fail
         if (out.write(chunk) != chunk.size())
             return fail(failure, target, out.errorString());
     }
-    if (!out.commit())
+    // flush() first: a failure of the buffered write would not stop the commit.
+    if (!out.flush() || !out.commit())
         return fail(failure, target, out.errorString());
     return true;
 }

@@ -1,12 +1,13 @@
 #include "image/FileAccess.h"
 
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace kel {
 
 namespace {
 
-QString describeFileError(const QFile& file, const char* fallback)
+QString describeFileError(const QFileDevice& file, const char* fallback)
 {
     switch (file.error()) {
     case QFileDevice::OpenError:
@@ -46,18 +47,16 @@ bool openForReading(QFile& file, const QString& path, QString& failure)
 
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString& failure)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the old file and put in its place only when complete: a full disk or an
+    // I/O error leaves the old file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
         failure = describeFailure(describeFileError(file, "Path/File access error"), path);
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        failure = describeFailure(describeFileError(file, "Device I/O error"), path);
-        file.close();
-        return false;
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
+    // flush() before commit(): a failure of the buffered write would otherwise not stop the
+    // commit from putting the short file in place.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         failure = describeFailure(describeFileError(file, "Device I/O error"), path);
         return false;
     }

@@ -18,8 +18,9 @@ QString describeFailure(const QString& description, const QString& path);
 // Opens path for reading. False with a description (file not found, permission denied, ...).
 bool openForReading(QFile& file, const QString& path, QString& failure);
 
-// Writes bytes as the whole content of path: an existing file is replaced, so nothing of an
-// earlier, longer content stays behind. False with a description when any step fails.
+// Writes bytes as the whole content of path. An existing file is replaced only once the new
+// content is complete, so a failure leaves it as it was. False with a description when any
+// step fails.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString& failure);
 
 // writeWholeFile for the program's own working files: an existing file is deleted and a new one

@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace kel {
 
@@ -72,6 +73,13 @@ int QtPrompter::messageBox(const QString& text, int style, const QString& title)
                          layout.escapeAnswer ? layout.escapeAnswer : layout.defaultAnswer);
 }
 
+QString suffixOfNameFilter(const QString& nameFilter)
+{
+    static const QRegularExpression firstPattern(QStringLiteral("\\(\\*\\.([^*?;\\s)]+)[\\s)]"));
+    const QRegularExpressionMatch match = firstPattern.match(nameFilter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 FileDialogResult QtPrompter::fileDialog(const FileDialogRequest& request)
 {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory);
@@ -89,6 +97,15 @@ FileDialogResult QtPrompter::fileDialog(const FileDialogRequest& request)
         dialog.selectNameFilter(request.nameFilters.at(request.filterIndex));
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    if (save) {
+        // A name typed without an extension gets the chosen filter's before the dialog asks
+        // about overwriting, so the question is about the file that will be written.
+        const auto takeSuffixOf = [&dialog](const QString& nameFilter) {
+            dialog.setDefaultSuffix(suffixOfNameFilter(nameFilter));
+        };
+        takeSuffixOf(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, takeSuffixOf);
+    }
 
     FileDialogResult result;
     result.accepted = dialog.exec() == QDialog::Accepted;

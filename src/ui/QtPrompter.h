@@ -13,4 +13,8 @@ public:
     FileDialogResult fileDialog(const FileDialogRequest& request) override;
 };
 
+// The extension that the first pattern of a Qt name filter gives ("Banks (*.BNK *.bnk)":
+// "BNK"); "" for "*.*" and for no pattern.
+QString suffixOfNameFilter(const QString& nameFilter);
+
 } // namespace kel

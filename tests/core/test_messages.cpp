@@ -60,13 +60,15 @@ TEST_F(MessagesTest, answerOfAQuestionIsKept)
     EXPECT_EQ(core.iMsgAnswer, AnswerNo);
 }
 
-TEST_F(MessagesTest, entriesWithoutAStyleShowNothingAndSayWhy)
+TEST_F(MessagesTest, entriesWithoutAStyleShowNothingSayWhyAndCountAsNo)
 {
     messages("[Message]\r\n2 = No style here\r\n3 = Bad @ style\r\n");
     for (int number : {1, 2, 3}) {
+        core.iMsgAnswer = AnswerOk; // the answer to an earlier box
         QString failure;
         EXPECT_FALSE(core.ShowMessage(kSectionMessage, number, &failure)) << number;
         EXPECT_FALSE(failure.isEmpty());
+        EXPECT_EQ(core.iMsgAnswer, AnswerNo) << number;
     }
     EXPECT_TRUE(prompter.boxes.isEmpty());
 

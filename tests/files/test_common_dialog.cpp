@@ -3,6 +3,7 @@
 #include "core/CommonDialog.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 using namespace kel;
@@ -61,6 +62,65 @@ TEST(CommonDialog, propertiesAndTheLastNameCarryOverToTheNextUse)
     EXPECT_EQ(second.fileName, QStringLiteral("/x/one.BNK"));
     EXPECT_EQ(second.nameFilters, QStringList{"Banks (*.BNK *.bnk)"});
     EXPECT_EQ(dialog.FileName, QStringLiteral("/x/two.BNK"));
+}
+
+TEST(CommonDialog, theLastNameIsProposedOnlyForAFileOfTheKindAtHand)
+{
+    struct Case {
+        const char *last, *filter;
+        int filterIndex;
+        const char* proposed;
+    };
+    const Case cases[] = {
+        {"/app/BANK/bank1.BNK", "All|*.*|System| *.STD", 2, ""},
+        {"/app/SYSTEM/sys.std", "All|*.*|System| *.STD", 2, "/app/SYSTEM/sys.std"},
+        {"/app/IMAGE/a.KEL", "All|*.*|Bitmaps|*.bmp", 2, ""},
+        {"/app/IMAGE/a.KEL", "All|*.*|Bitmaps|*.bmp", 1, "/app/IMAGE/a.KEL"},
+        {"/app/IMAGE/a.KEL", "KEL files|*.KEL", 1, "/app/IMAGE/a.KEL"},
+        {"/app/IMAGE/a.KEL", "KEL files|*.KEL", 3, ""},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompter prompter;
+        CommonDialog dialog(prompter);
+        dialog.FileName = QLatin1String(c.last);
+        dialog.Filter = QLatin1String(c.filter);
+        dialog.FilterIndex = c.filterIndex;
+        dialog.InitDir = QStringLiteral("/app/OWN");
+        prompter.dialogAnswers = {FileDialogResult{}};
+        dialog.ShowOpen();
+        EXPECT_EQ(prompter.dialogs.at(0).fileName, QLatin1String(c.proposed))
+            << c.last << " " << c.filter << " " << c.filterIndex;
+        EXPECT_EQ(prompter.dialogs.at(0).directory, QStringLiteral("/app/OWN"));
+    }
+}
+
+TEST(CommonDialog, aNameSavedWithoutExtensionGetsTheChosenFiltersOne)
+{
+    struct Case {
+        const char* typed;
+        int chosenFilter; // 0-based, as the dialog answers
+        const char* saved;
+    };
+    const Case cases[] = {
+        {"/app/BANK/monday", 1, "/app/BANK/monday.BNK"},
+        {"/app/BANK/monday.old", 1, "/app/BANK/monday.old"},
+        {"/app/BANK/monday.bnk", 1, "/app/BANK/monday.bnk"},
+        {"/app/BANK/monday", 0, "/app/BANK/monday"}, // "All files" names no extension
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompter prompter;
+        CommonDialog dialog(prompter);
+        dialog.Filter = QStringLiteral("All|*.*|Banks| *.BNK");
+        dialog.FilterIndex = 2;
+        prompter.dialogAnswers = {chose({QLatin1String(c.typed)}, c.chosenFilter),
+                                  chose({QLatin1String(c.typed)}, c.chosenFilter)};
+        ASSERT_EQ(dialog.ShowSave(), 0);
+        EXPECT_EQ(QDir::fromNativeSeparators(dialog.FileName), QLatin1String(c.saved)) << c.typed;
+        dialog.FilterIndex = 2;
+        dialog.ShowOpen();
+        EXPECT_EQ(QDir::fromNativeSeparators(dialog.FileName), QLatin1String(c.typed))
+            << "an opened name stays as chosen";
+    }
 }
 
 TEST(CommonDialog, cancelIsADistinctOutcome)

@@ -5,6 +5,11 @@
 #include "image/ImageFiles.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <csignal>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 using namespace kel;
 using namespace kel::test;
@@ -78,6 +83,34 @@ TEST_F(SensorImageFileTest, savingOverALongerFileLeavesNothingOfIt)
     ASSERT_TRUE(fncWriteFile_KEL(core, state, path));
     EXPECT_EQ(fileBytes(path).size(), 16 + 8 + 2);
 }
+
+#ifdef Q_OS_UNIX
+// A disk that fills up in the middle of the write, made by a file size limit.
+TEST_F(SensorImageFileTest, aSaveThatCannotBeCompletedLeavesTheOldFile)
+{
+    const QString path = dir.file(QStringLiteral("kept.KEL"));
+    const QByteArray old(300, '\x55');
+    writeBytes(path, old);
+    state.CurrentImage = sampleImage(508, 4);
+
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = fncWriteFile_KEL(core, state, path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(criticalBoxes(), 1);
+    EXPECT_EQ(fileBytes(path), old);
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("kept*")}, QDir::Files),
+              QStringList{"kept.KEL"})
+        << "no temporary file is left";
+}
+#endif
 
 TEST_F(SensorImageFileTest, fileFollowsItsHeaderWhenThePixelsHaveUploadRows)
 {

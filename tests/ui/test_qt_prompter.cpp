@@ -80,3 +80,16 @@ TEST(QtPrompter, lineBreaksAreShownAsBreaks)
 }
 
 } // namespace
+
+TEST(QtPrompter, aSavedNameWithoutExtensionGetsTheSelectedFiltersOne)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Bank data files (*.BNK) (*.BNK *.bnk)", "BNK"},
+        {"Pictures (*.bmp *.BMP)", "bmp"},
+        {"All files (*.*) (*.*)", ""},
+        {"Anything (*)", ""},
+        {"no pattern", ""},
+    };
+    for (const auto& [filter, suffix] : cases)
+        EXPECT_EQ(suffixOfNameFilter(QLatin1String(filter)), QLatin1String(suffix)) << filter;
+}
