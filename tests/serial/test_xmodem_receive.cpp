@@ -261,6 +261,35 @@ TEST_F(ReceiveTest, tailOfAGarbledBlockIsNotTakenForEot)
     EXPECT_EQ(conversationLeft(), QString());
 }
 
+TEST_F(ReceiveTest, aCanBetweenTwoEotStartsTheEotCountAgain)
+{
+    sender.on(C).send(block(1, "data")).on(byte(ACK)).send(byte(EOT)).on(byte(NAK));
+    sender.send(byte(CAN)).on(byte(NAK)).send(byte(EOT)).on(byte(NAK));
+    sender.send(byte(EOT)).on(byte(ACK));
+
+    EXPECT_EQ(receive(), XM_SUCCESS);
+    EXPECT_EQ(ours(), C + byte(ACK) + byte(NAK) + byte(NAK) + byte(NAK) + byte(ACK));
+    EXPECT_EQ(conversationLeft(), QString());
+}
+
+TEST_F(ReceiveTest, aBlockThatLostItsSohIsNotTakenForTheEnd)
+{
+    // The third block's SOH is lost on the line: its number, complement and data, which hold
+    // two EOT bytes, arrive as stray bytes. The first EOT is answered only once the line is
+    // quiet, so the second one is not taken for the sender's repeated EOT.
+    const QByteArray data = patternFile(384);
+    QByteArray third = data.mid(256);
+    third[20] = EOT;
+    third[90] = EOT;
+    sender.on(C).send(block(1, data.left(128))).on(byte(ACK)).send(block(2, data.mid(128, 128)));
+    sender.on(byte(ACK)).send(block(3, third).mid(1)).on(byte(NAK)).send(block(3, third));
+    endWithEot(sender.on(byte(ACK)));
+
+    EXPECT_EQ(receive(), XM_SUCCESS);
+    EXPECT_EQ(file.data(), data.left(256) + third);
+    EXPECT_EQ(conversationLeft(), QString());
+}
+
 TEST_F(ReceiveTest, failedControlByteIsReportedAsAPortFailureAndEndsWithItsCode)
 {
     sim.port().writeFailure = QStringLiteral("Input/output error");

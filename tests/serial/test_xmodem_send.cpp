@@ -177,7 +177,15 @@ INSTANTIATE_TEST_SUITE_P(
         EndingCase{"tenTimeouts", {C}, {}, XM_TIMEOUT, 10, 100001},
         EndingCase{"nineNaksThenATimeout", {C}, repeated(9, byte(NAK)), XM_TIMEOUT, 10, 10019},
         EndingCase{"oneCanThenSilence", {C}, {byte(CAN)}, XM_TIMEOUT, 10, 100003},
-        EndingCase{"twoCanAfterABlock", {C}, {byte(CAN) + byte(CAN)}, XM_REMOTE_CANCEL, 1, 3}));
+        EndingCase{"twoCanAfterABlock", {C}, {byte(CAN) + byte(CAN)}, XM_REMOTE_CANCEL, 1, 3},
+        // a CAN while waiting for the answer starts the block's retries again
+        EndingCase{"canBetweenNaksResetsTheRetries",
+                   {C},
+                   repeated(8, byte(NAK)) + QList<QByteArray>{byte(CAN) + byte(NAK)} +
+                       repeated(9, byte(NAK)),
+                   XM_DATA_ERROR,
+                   18,
+                   37}));
 
 TEST_F(SendTest, canBetweenStrayBytesResetsTheStrayCount)
 {
