@@ -9,6 +9,7 @@
 #include "files/frmDirSave.h"
 #include "files/frmDirSearch.h"
 #include "sensor/frmWait.h"
+#include "support/WindowInput.h"
 
 #include <QAction>
 #include <QLabel>
@@ -260,7 +261,7 @@ TEST_F(BatchTest, convertAllWritesEveryBitmapReplacingOldOnes)
     EXPECT_EQ(readAll(output("B.bmp")), readAll(tmp("tmp.bmp")));
     EXPECT_EQ(boxTexts(), QStringList{message(1)});
     EXPECT_FALSE(progressShownAtCompletion);
-    EXPECT_TRUE(window.isEnabled());
+    EXPECT_TRUE(takesInput(window));
     EXPECT_TRUE(window.cdlFileOpen.FileName.isEmpty());
     EXPECT_TRUE(m_batchDialog.isNull());
     EXPECT_EQ(progressWindow(), nullptr);
@@ -287,7 +288,7 @@ TEST_F(BatchTest, stopDuringConvertAllFinishesTheCurrentFileAndEndsSilently)
     EXPECT_TRUE(isBitmap(readAll(output("A.bmp"))));
     EXPECT_FALSE(exists(output("B.bmp")));
     EXPECT_TRUE(prompter.boxes.isEmpty());
-    EXPECT_TRUE(window.isEnabled());
+    EXPECT_TRUE(takesInput(window));
     EXPECT_TRUE(window.link().blnStop);
     EXPECT_TRUE(m_batchDialog.isNull());
 }
@@ -314,7 +315,7 @@ TEST_F(BatchTest, convertAllEndsAtAFailureKeepingWhatWasWritten)
     EXPECT_TRUE(exists(output("A.bmp")));
     EXPECT_FALSE(exists(output("C.bmp")));
     EXPECT_TRUE(window.cdlFileOpen.FileName.isEmpty());
-    EXPECT_TRUE(window.isEnabled());
+    EXPECT_TRUE(takesInput(window));
     EXPECT_TRUE(m_batchDialog.isNull());
 }
 
@@ -325,7 +326,7 @@ TEST_F(BatchTest, convertAllReportsABitmapThatCannotBeWritten)
     convertAll(dir.file("src"), dir.file("out"));
     EXPECT_EQ(boxTexts(), QStringList{message(13)});
     EXPECT_FALSE(exists(output("A.bmp")));
-    EXPECT_TRUE(window.isEnabled());
+    EXPECT_TRUE(takesInput(window));
 }
 
 TEST_F(BatchTest, convertAllIntoAFolderThatCannotBeWrittenShowsTheFailure)
@@ -345,7 +346,7 @@ TEST_F(BatchTest, convertAllIntoAFolderThatCannotBeWrittenShowsTheFailure)
     }));
     ASSERT_EQ(prompter.boxes.size(), 1);
     EXPECT_EQ(prompter.boxes[0].style, 16);
-    EXPECT_TRUE(window.isEnabled());
+    EXPECT_TRUE(takesInput(window));
     EXPECT_FALSE(wait.isVisible());
 }
 

@@ -2,6 +2,7 @@
 // sensor.
 
 #include "SensorFlowTest.h"
+#include "support/WindowInput.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -75,7 +76,7 @@ TEST_F(BackupFlows, cancelledDialogSendsNothingAndSaysNothing)
     window->mnuSystemLoad_Click();
     EXPECT_TRUE(commands().isEmpty());
     EXPECT_TRUE(prompter.boxes.isEmpty());
-    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(takesInput(*window));
 }
 
 TEST_F(BackupFlows, restoreOfAMissingFileShowsMessage12AndSendsNothing)
@@ -130,7 +131,7 @@ TEST_F(BackupFlows, stopDuringAReceiveOrASendEndsQuietly)
         EXPECT_EQ(prompter.boxes.size(), boxes + (receive ? 1 : 0))
             << "no message but the question: " << prompter.boxes.last().text.toStdString() << "\n"
             << sim->log().toStdString();
-        EXPECT_TRUE(window->isEnabled());
+        EXPECT_TRUE(takesInput(*window));
         EXPECT_TRUE(window->link().blnStop) << "stays set until the next operation";
         for (QWidget* widget : QApplication::topLevelWidgets())
             EXPECT_FALSE(widget->objectName() == QLatin1String("frmWait") && widget->isVisible());

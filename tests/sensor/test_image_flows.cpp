@@ -89,6 +89,27 @@ TEST_F(ImageFlows, decliningToDiscardTheUnsavedImageChangesNothing)
     EXPECT_TRUE(window->blnNotSaved);
 }
 
+// A Yes to the question about the unsaved image lets it go, and the old raw file goes before the
+// command is sent: a fetch that then fails leaves neither the flag nor the old image's file.
+TEST_F(ImageFlows, aYesToDiscardClearsTheFlagAndTheOldRawFileGoesBeforeTheCommand)
+{
+    start();
+    ASSERT_TRUE(fetch());
+    const QString rawFile = dir.file(QStringLiteral("TMP/tmp.bin"));
+    ASSERT_TRUE(QFile::exists(rawFile));
+    sim = std::make_unique<KelsimProcess>(
+        KelsimOptions{.arguments = {QStringLiteral("--reply-er"), QStringLiteral("IMGSAVE 0")}});
+    ASSERT_TRUE(sim->ready());
+    ASSERT_TRUE(sim->pointSettingsAt(dir.file(QStringLiteral("Setting.ini"))));
+    core->LoadComSettings();
+
+    prompter.answers = {AnswerYes, AnswerYes, AnswerOk};
+    window->cmdConvert_Click();
+    EXPECT_EQ(commands().last(), QStringLiteral("IMGSAVE 0"));
+    EXPECT_FALSE(window->blnNotSaved);
+    EXPECT_FALSE(QFile::exists(rawFile));
+}
+
 // After a good fetch, the sensor is swapped for one that refuses or ignores one query.
 TEST_F(ImageFlows, refusedOrUnansweredQueryStopsTheFetchWithControlsDisabled)
 {

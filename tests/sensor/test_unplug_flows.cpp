@@ -3,6 +3,7 @@
 // the main window takes the next operation.
 
 #include "SensorFlowTest.h"
+#include "support/WindowInput.h"
 
 #include <QFileInfo>
 #include <QMainWindow>
@@ -47,8 +48,7 @@ protected:
             if (widget->objectName() == QLatin1String("frmWait") && widget->isVisible())
                 return false;
         }
-        return window->isEnabled() && window->centralWidget()->isEnabled() &&
-               window->menuBar()->isEnabled();
+        return takesInput(*window);
     }
 
     // A box the unplugged line explains itself with: message 22, or the port's own failure in
