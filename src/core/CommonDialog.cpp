@@ -23,13 +23,15 @@ QString patternsOf(const QString& pattern)
     return patterns.join(QLatin1Char(' '));
 }
 
-// The patterns of the filter at index (0-based) of "description|pattern|..."; none when the
-// index names no filter.
+// The patterns of the filter at index (0-based) of "description|pattern|..."; an index that
+// names no filter stands for the first one, as the dialog then shows the first.
 QStringList patternsAt(const QString& filter, int index)
 {
     const QStringList pieces = filter.split(QLatin1Char('|'));
-    const qsizetype at = qsizetype(index) * 2 + 1;
+    qsizetype at = qsizetype(index) * 2 + 1;
     if (index < 0 || at >= pieces.size())
+        at = 1;
+    if (at >= pieces.size())
         return {};
     QStringList patterns;
     for (const QString& piece : pieces[at].split(QLatin1Char(';'), Qt::SkipEmptyParts))

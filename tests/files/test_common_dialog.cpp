@@ -77,7 +77,8 @@ TEST(CommonDialog, theLastNameIsProposedOnlyForAFileOfTheKindAtHand)
         {"/app/IMAGE/a.KEL", "All|*.*|Bitmaps|*.bmp", 2, ""},
         {"/app/IMAGE/a.KEL", "All|*.*|Bitmaps|*.bmp", 1, "/app/IMAGE/a.KEL"},
         {"/app/IMAGE/a.KEL", "KEL files|*.KEL", 1, "/app/IMAGE/a.KEL"},
-        {"/app/IMAGE/a.KEL", "KEL files|*.KEL", 3, ""},
+        {"/app/IMAGE/a.KEL", "KEL files|*.KEL", 3, "/app/IMAGE/a.KEL"}, // the first stands in
+        {"/app/IMAGE/a.bmp", "KEL files|*.KEL", 2, ""},
     };
     for (const Case& c : cases) {
         ScriptedPrompter prompter;

@@ -198,7 +198,7 @@ TEST_F(FileMenuTest, bitmapSaveIntoAMissingFolderShowsTheFailure)
     EXPECT_TRUE(window.blnNotSaved);
 }
 
-TEST_F(FileMenuTest, everyDialogProposesTheNameThePreviousOneLeft)
+TEST_F(FileMenuTest, everyDialogProposesThePreviousNameOnlyForAFileOfItsKind)
 {
     openKel(508, 108);
     prompter.dialogAnswers = {chose({image(QStringLiteral("kept.bmp"))})};
@@ -206,8 +206,8 @@ TEST_F(FileMenuTest, everyDialogProposesTheNameThePreviousOneLeft)
     window.mnuBinSave_Click(); // cancelled
     window.mnuBmpLoad_Click(); // cancelled
     ASSERT_EQ(prompter.dialogs.size(), 4);
-    EXPECT_EQ(prompter.dialogs[1].fileName, image(QStringLiteral("A.KEL")));
-    EXPECT_EQ(prompter.dialogs[2].fileName, image(QStringLiteral("kept.bmp")));
+    EXPECT_EQ(prompter.dialogs[1].fileName, QString()) << "a .KEL name for a bitmap";
+    EXPECT_EQ(prompter.dialogs[2].fileName, QString()) << "a bitmap's name for a .KEL save";
     EXPECT_EQ(prompter.dialogs[3].fileName, image(QStringLiteral("kept.bmp")));
 }
 

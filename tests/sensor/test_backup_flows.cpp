@@ -25,10 +25,11 @@ TEST_F(BackupFlows, backupRestoreBackupGivesIdenticalFiles)
 {
     start();
     const QString bank1 = dir.file(QStringLiteral("BANK/one.BNK"));
-    const QString bank8 = dir.file(QStringLiteral("BANK/eight")); // typed without extension
+    const QString bank8Typed = dir.file(QStringLiteral("BANK/eight")); // without extension
+    const QString bank8 = bank8Typed + QStringLiteral(".BNK"); // what the restore dialog lists
     const QString system = dir.file(QStringLiteral("SYSTEM/sys.STD"));
     const auto backUpAll = [&] {
-        prompter.dialogAnswers = {chose(bank1), chose(bank8), chose(system)};
+        prompter.dialogAnswers = {chose(bank1), chose(bank8Typed), chose(system)};
         prompter.answers = {AnswerOk, AnswerOk, AnswerOk};
         window->mnuBankSelect_Click(1);
         window->mnuBankSelect_Click(8);
