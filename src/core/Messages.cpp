@@ -20,7 +20,8 @@ QString AppCore::GetMessageText(const QString& section, qint32 number) const
     return text;
 }
 
-bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failure)
+bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failure,
+                          const QString& moreText)
 {
     vntMessage = GetMessageText(section, number).split(QLatin1Char('@'));
     const QString where = QStringLiteral(" (%1 %2 in %3)")
@@ -40,8 +41,10 @@ bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failur
             *failure = error + where;
         return false;
     }
-    iMsgAnswer =
-        static_cast<qint16>(m_prompter.messageBox(vntMessage.at(0).trimmed(), *style, kAppTitle));
+    QString text = vntMessage.at(0).trimmed();
+    if (!moreText.isEmpty())
+        text += QStringLiteral("\r\n") + moreText;
+    iMsgAnswer = static_cast<qint16>(m_prompter.messageBox(text, *style, kAppTitle));
     return true;
 }
 
