@@ -10,6 +10,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <csignal>
 
 int main(int argc, char* argv[])
 {
@@ -19,6 +20,11 @@ int main(int argc, char* argv[])
 
     // Requests to end the program are taken before anything else, so that none is lost.
     kel::ShutdownSignals shutdownRequests;
+#ifdef SIGXFSZ
+    // A write past the file size limit then fails and is told like a full disk, instead of
+    // ending the program in the middle of a transfer.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 
     // Standard buttons of message boxes and file dialogs speak the system's language, as
     // they do on the operator's desktop.

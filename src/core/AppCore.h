@@ -68,9 +68,11 @@ public:
     // expanded and tabs removed; "" when missing or unreadable.
     QString GetMessageText(const QString& section, qint32 number) const;
 
-    // Shows the message box of an entry "text @ style". Returns false without a box when the
-    // entry has no usable style (missing entry, no "@", no number); *failure then says why.
-    bool ShowMessage(const QString& section, qint32 number, QString* failure = nullptr);
+    // Shows the message box of an entry "text @ style", with moreText, when given, as lines of
+    // its own after the text. Returns false without a box when the entry has no usable style
+    // (missing entry, no "@", no number); *failure then says why.
+    bool ShowMessage(const QString& section, qint32 number, QString* failure = nullptr,
+                     const QString& moreText = {});
 
     // ShowMessage, and where it fails the failure's description in a critical box: the way
     // every caller without its own handling reports a message that cannot be shown.

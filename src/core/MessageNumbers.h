@@ -51,6 +51,12 @@ enum LabelText : int {
     LabelKelFiles = 52,
     LabelSystemFiles = 53,
     LabelBankFiles = 54,
+    // What is wrong with a file or a port, for the operator; %1 is the file or the details.
+    LabelFileCutShort = 61,    // %2 of %3 bytes
+    LabelFileNoImageSize = 62, // %2 x %3 pixels
+    LabelBitmapTopDown = 63,
+    LabelReceiveNotWritten = 64, // %2 the system's reason
+    LabelLineDetails = 65,       // a line added to a message of the line: device and reason
 };
 
 // Message box style numbers the program uses itself; the others come from the message files.

@@ -20,7 +20,8 @@ QString AppCore::GetMessageText(const QString& section, qint32 number) const
     return text;
 }
 
-bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failure)
+bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failure,
+                          const QString& moreText)
 {
     // A question that could not be asked was not answered yes: the answer to an earlier box
     // must not stand in for it.
@@ -43,8 +44,10 @@ bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failur
             *failure = error + where;
         return false;
     }
-    iMsgAnswer =
-        static_cast<qint16>(m_prompter.messageBox(vntMessage.at(0).trimmed(), *style, kAppTitle));
+    QString text = vntMessage.at(0).trimmed();
+    if (!moreText.isEmpty())
+        text += QStringLiteral("\r\n") + moreText;
+    iMsgAnswer = static_cast<qint16>(m_prompter.messageBox(text, *style, kAppTitle));
     return true;
 }
 

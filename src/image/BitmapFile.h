@@ -4,6 +4,7 @@
 // bytes), and 24-bit bitmaps read back for turning into a sensor mosaic.
 
 #include "core/AppCore.h"
+#include "image/FileProblem.h"
 #include "image/ImageState.h"
 
 #include <QByteArray>
@@ -28,12 +29,12 @@ QString fncWriteBmpFile(const AppPaths& paths, ImageState& state, ImageKind kind
 // bytes in file order (bottom row first, blue, green, red), without row padding, from the
 // header's pixel offset, or right after the 54 header bytes where the offset points into them.
 // A bitmap of another depth is read for its header only: the check that follows refuses it.
-// A width or height that is 0, negative or more than the file holds is a failure, with the
-// description in failure and the state unchanged.
-bool readBitmap(QIODevice& in, ImageState& state, QString& failure);
+// A width or height that is 0, negative or more than the file holds is a failure, with what
+// is wrong in problem and the state unchanged.
+bool readBitmap(QIODevice& in, ImageState& state, FileProblem& problem);
 
-// fncReadBmpFile: readBitmap on the file at path; a failure shows the critical box and gives
-// false.
+// fncReadBmpFile: readBitmap on the file at path; a failure shows the critical box naming the
+// file and what is wrong with it, and gives false.
 bool fncReadBmpFile(AppCore& core, ImageState& state, const QString& path);
 
 // Whether the bitmap just read is one the sensor can take: 24 bits per pixel, 508 wide and 432,

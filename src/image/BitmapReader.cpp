@@ -2,6 +2,7 @@
 #include "image/BayerLayout.h"
 #include "image/BitmapFile.h"
 #include "image/FileAccess.h"
+#include "image/FileProblem.h"
 
 #include <QFile>
 #include <algorithm>
@@ -14,38 +15,38 @@ namespace {
 constexpr quint32 kSensorBitCount = 24;
 constexpr quint8 kImportPhase = 3;
 
-// A width or height of the header as a positive 32-bit number. A top-down bitmap's negative
-// height does not fit a signed sum of its bytes and fails as an overflow.
-bool headerSize(std::span<const quint8> group, qint32& value, QString& failure)
+// The header's width and height as positive 32-bit numbers. A negative height is a top-down
+// bitmap, which this reader does not turn; any other size of 0 or less holds no image.
+bool headerSizes(const BitmapHeaderRecord& header, qint32& width, qint32& height,
+                 FileProblem& problem)
 {
-    const quint32 sum = BytesToLong(group);
-    if (sum > static_cast<quint32>(std::numeric_limits<qint32>::max())) {
-        failure = QLatin1String(kOverflow);
+    width = static_cast<qint32>(BytesToLong(header.biWidth));
+    height = static_cast<qint32>(BytesToLong(header.biHeight));
+    if (width > 0 && height < 0) {
+        problem = FileProblem::topDown();
         return false;
     }
-    if (sum == 0) {
-        failure = QLatin1String(kSubscriptOutOfRange);
+    if (width <= 0 || height <= 0) {
+        problem = FileProblem::noImageSize(width, height);
         return false;
     }
-    value = static_cast<qint32>(sum);
     return true;
 }
 
 } // namespace
 
-bool readBitmap(QIODevice& in, ImageState& state, QString& failure)
+bool readBitmap(QIODevice& in, ImageState& state, FileProblem& problem)
 {
     std::array<quint8, kBitmapHeaderSize> headerBytes{};
     if (in.read(reinterpret_cast<char*>(headerBytes.data()), kBitmapHeaderSize) !=
         kBitmapHeaderSize) {
-        failure = QLatin1String(kInputPastEndOfFile);
+        problem = FileProblem::cutShort(in.size(), kBitmapHeaderSize);
         return false;
     }
     const BitmapHeaderRecord header = BitmapHeaderRecord::fromBytes(headerBytes);
     qint32 width = 0;
     qint32 height = 0;
-    if (!headerSize(header.biWidth, width, failure) ||
-        !headerSize(header.biHeight, height, failure))
+    if (!headerSizes(header, width, height, problem))
         return false;
 
     ByteGrid pixels;
@@ -55,18 +56,18 @@ bool readBitmap(QIODevice& in, ImageState& state, QString& failure)
         const qint64 offset = std::max<qint64>(BytesToLong(header.bfOffBits), kBitmapHeaderSize);
         const qint64 left = in.size() - offset;
         const qint64 rowBytes = 3LL * width;
-        if (rowBytes > std::numeric_limits<int>::max()) {
-            failure = QLatin1String(kOverflow);
-            return false;
-        }
-        if (left < rowBytes || height > left / rowBytes || !in.seek(offset)) {
-            failure = QLatin1String(kInputPastEndOfFile);
+        // Cannot overflow: 3 x (2^31 - 1)^2 + 2^32 is below 2^64.
+        const quint64 needed =
+            static_cast<quint64>(offset) + static_cast<quint64>(rowBytes) * height;
+        if (rowBytes > std::numeric_limits<int>::max() || left < rowBytes ||
+            height > left / rowBytes || !in.seek(offset)) {
+            problem = FileProblem::cutShort(in.size(), needed);
             return false;
         }
         pixels.recreate(static_cast<int>(rowBytes), height);
         const auto count = static_cast<qint64>(pixels.size());
         if (in.read(reinterpret_cast<char*>(pixels.data()), count) != count) {
-            failure = QLatin1String(kInputPastEndOfFile);
+            problem = FileProblem::cutShort(in.size(), needed);
             return false;
         }
     }
@@ -85,9 +86,10 @@ bool fncReadBmpFile(AppCore& core, ImageState& state, const QString& path)
         core.ShowFailure(failure);
         return false;
     }
-    if (!readBitmap(file, state, failure)) {
+    FileProblem problem;
+    if (!readBitmap(file, state, problem)) {
         file.close();
-        core.ShowFailure(describeFailure(failure, path));
+        core.ShowFailure(describeFileProblem(core, path, problem));
         return false;
     }
     return true;

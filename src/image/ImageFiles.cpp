@@ -1,5 +1,6 @@
 #include "image/ImageFiles.h"
 #include "image/FileAccess.h"
+#include "image/FileProblem.h"
 
 #include <QFile>
 #include <algorithm>
@@ -12,32 +13,33 @@ namespace {
 // Fills pixels (already of the intended extent) from in, then the trailer from whatever of
 // its two bytes the file still holds.
 bool readPixelsAndTrailer(QIODevice& in, ByteGrid& pixels, std::array<quint8, 2>& trailer,
-                          QString& failure)
+                          FileProblem& problem)
 {
     const qint64 count = static_cast<qint64>(pixels.size());
+    const qint64 start = in.pos();
     if (in.read(reinterpret_cast<char*>(pixels.data()), count) != count) {
-        failure = QLatin1String(kInputPastEndOfFile);
+        problem = FileProblem::cutShort(in.size(), static_cast<quint64>(start + count));
         return false;
     }
     trailer = {};
     const qint64 got = in.read(reinterpret_cast<char*>(trailer.data()), kTrailerSize);
     if (got < 0) {
-        failure = QStringLiteral("Device I/O error");
+        problem = FileProblem::systemFailure(QStringLiteral("Device I/O error"));
         return false;
     }
     return true;
 }
 
 // Whether a width x height pixel block fits the bytes left in the device.
-bool pixelsFit(const QIODevice& in, qint16 width, qint16 height, QString& failure)
+bool pixelsFit(const QIODevice& in, qint16 width, qint16 height, FileProblem& problem)
 {
     if (width <= 0 || height <= 0) {
-        failure = QLatin1String(kSubscriptOutOfRange);
+        problem = FileProblem::noImageSize(width, height);
         return false;
     }
-    const qint64 left = in.size() - in.pos();
-    if (static_cast<qint64>(width) * height > left) {
-        failure = QLatin1String(kInputPastEndOfFile);
+    const qint64 pixels = static_cast<qint64>(width) * height;
+    if (pixels > in.size() - in.pos()) {
+        problem = FileProblem::cutShort(in.size(), static_cast<quint64>(in.pos() + pixels));
         return false;
     }
     return true;
@@ -50,14 +52,14 @@ void showFailure(AppCore& core, const QString& failure, const QString& path)
 
 } // namespace
 
-bool readRawImage(QIODevice& in, ImageState& state, QString& failure)
+bool readRawImage(QIODevice& in, ImageState& state, FileProblem& problem)
 {
     SensorImage& image = state.CurrentImage;
-    if (!pixelsFit(in, image.Width, image.Height, failure))
+    if (!pixelsFit(in, image.Width, image.Height, problem))
         return false;
     ByteGrid pixels(image.Width, image.Height);
     std::array<quint8, 2> trailer{};
-    if (!readPixelsAndTrailer(in, pixels, trailer, failure))
+    if (!readPixelsAndTrailer(in, pixels, trailer, problem))
         return false;
     image.Pixels = std::move(pixels);
     image.Trailer = trailer;
@@ -66,11 +68,11 @@ bool readRawImage(QIODevice& in, ImageState& state, QString& failure)
     return true;
 }
 
-bool readKelImage(QIODevice& in, ImageState& state, QString& failure)
+bool readKelImage(QIODevice& in, ImageState& state, FileProblem& problem)
 {
     std::array<quint8, kKelHeaderSize> header{};
     if (in.read(reinterpret_cast<char*>(header.data()), kKelHeaderSize) != kKelHeaderSize) {
-        failure = QLatin1String(kInputPastEndOfFile);
+        problem = FileProblem::cutShort(in.size(), kKelHeaderSize);
         return false;
     }
     SensorImage image;
@@ -81,10 +83,10 @@ bool readKelImage(QIODevice& in, ImageState& state, QString& failure)
     image.GainB = header[11];
     image.Width = static_cast<qint16>(header[12] | header[13] << 8);
     image.Height = static_cast<qint16>(header[14] | header[15] << 8);
-    if (!pixelsFit(in, image.Width, image.Height, failure))
+    if (!pixelsFit(in, image.Width, image.Height, problem))
         return false;
     image.Pixels.recreate(image.Width, image.Height);
-    if (!readPixelsAndTrailer(in, image.Pixels, image.Trailer, failure))
+    if (!readPixelsAndTrailer(in, image.Pixels, image.Trailer, problem))
         return false;
     state.CurrentImage = std::move(image);
     state.BitmapWidth = state.CurrentImage.Width;
@@ -130,7 +132,8 @@ bool fncReadTmpBinFile(ImageState& state, const QString& path)
 {
     QFile file;
     QString failure;
-    return openForReading(file, path, failure) && readRawImage(file, state, failure);
+    FileProblem problem;
+    return openForReading(file, path, failure) && readRawImage(file, state, problem);
 }
 
 bool fncReadFile_KEL(AppCore& core, ImageState& state, const QString& path)
@@ -141,9 +144,10 @@ bool fncReadFile_KEL(AppCore& core, ImageState& state, const QString& path)
         core.ShowFailure(failure);
         return false;
     }
-    if (!readKelImage(file, state, failure)) {
+    FileProblem problem;
+    if (!readKelImage(file, state, problem)) {
         file.close();
-        showFailure(core, failure, path);
+        core.ShowFailure(describeFileProblem(core, path, problem));
         return false;
     }
     return true;

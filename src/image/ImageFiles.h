@@ -12,6 +12,7 @@
 // that are missing read as zero. A failed read leaves the state as it was.
 
 #include "core/AppCore.h"
+#include "image/FileProblem.h"
 #include "image/ImageState.h"
 
 #include <QByteArray>
@@ -24,12 +25,12 @@ constexpr int kKelHeaderSize = 16;
 constexpr int kTrailerSize = 2;
 
 // Reads a raw image file of CurrentImage's Width x Height into CurrentImage's Pixels and
-// Trailer and sets BitmapWidth and BitmapHeight. False with a description in failure.
-bool readRawImage(QIODevice& in, ImageState& state, QString& failure);
+// Trailer and sets BitmapWidth and BitmapHeight. False with what is wrong in problem.
+bool readRawImage(QIODevice& in, ImageState& state, FileProblem& problem);
 
 // Reads a sensor image file into CurrentImage and sets BitmapWidth and BitmapHeight. False with
-// a description in failure.
-bool readKelImage(QIODevice& in, ImageState& state, QString& failure);
+// what is wrong in problem.
+bool readKelImage(QIODevice& in, ImageState& state, FileProblem& problem);
 
 // The sensor image file of image: exactly 16 + Width x Height + 2 bytes. Pixels outside the
 // extent of Pixels are written as zero. Empty, with a description, when Width or Height is not
@@ -41,7 +42,7 @@ QByteArray kelFileBytes(const SensorImage& image, QString& failure);
 bool fncReadTmpBinFile(ImageState& state, const QString& path);
 
 // fncReadFile_KEL: reads the sensor image file at path into CurrentImage. A failure shows the
-// critical box with its description and gives false.
+// critical box naming the file and what is wrong with it, and gives false.
 bool fncReadFile_KEL(AppCore& core, ImageState& state, const QString& path);
 
 // fncWriteFile_KEL: writes CurrentImage as the sensor image file at path, replacing the whole

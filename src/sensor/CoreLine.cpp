@@ -12,14 +12,35 @@ serial::LineConfig lineConfigOf(const AppCore& core)
     return config;
 }
 
-bool CoreLineNotices::showMessage(serial::LineMessage message, QString* failure)
+namespace {
+
+// Text number of section "Label" with its arguments; without that text (message files older
+// than the text) the arguments alone, so that what went wrong is still told.
+QString worded(const AppCore& core, int number, const QString& first, const QString& second = {})
 {
-    return m_core.ShowMessage(kSectionMessage, static_cast<int>(message), failure);
+    const QString text = core.GetMessageText(kSectionLabel, number);
+    if (text.isEmpty())
+        return second.isEmpty() ? first : first + QStringLiteral(": ") + second;
+    return second.isEmpty() ? text.arg(first) : text.arg(first, second);
+}
+
+} // namespace
+
+bool CoreLineNotices::showMessage(serial::LineMessage message, const QString& detail,
+                                  QString* failure)
+{
+    const QString more = detail.isEmpty() ? QString() : worded(m_core, LabelLineDetails, detail);
+    return m_core.ShowMessage(kSectionMessage, static_cast<int>(message), failure, more);
 }
 
 void CoreLineNotices::showPortFailure(const QString& description)
 {
     m_core.prompter().messageBox(description, kStyleCriticalOk, kPortFailureTitle);
+}
+
+void CoreLineNotices::showWriteFailure(const QString& path, const QString& reason)
+{
+    m_core.ShowFailure(worded(m_core, LabelReceiveNotWritten, path, reason));
 }
 
 serial::ReceiveCaption CoreLineNotices::receiveCaption()

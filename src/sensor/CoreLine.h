@@ -15,10 +15,14 @@ class CoreLineNotices : public serial::LineNotices {
 public:
     explicit CoreLineNotices(AppCore& core) : m_core(core) {}
 
-    // The numbered message of section "Message".
-    bool showMessage(serial::LineMessage message, QString* failure = nullptr) override;
+    // The numbered message of section "Message"; a detail follows it on a line of its own,
+    // worded by text 65 of section "Label".
+    bool showMessage(serial::LineMessage message, const QString& detail = {},
+                     QString* failure = nullptr) override;
     // The system's description in a critical box titled "エラー".
     void showPortFailure(const QString& description) override;
+    // Text 64 of section "Label" with the file and the reason, in a critical box.
+    void showWriteFailure(const QString& path, const QString& reason) override;
     // Texts 4 and 5 of section "Label".
     serial::ReceiveCaption receiveCaption() override;
 

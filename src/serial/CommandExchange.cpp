@@ -105,14 +105,14 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
         if (OpenPort(link, &failure) != 0) {
             result.failure = CommandFailure::PortCannotOpen;
             result.detail = failure;
-            link.notices.showMessage(LineMessage::PortCannotOpen);
+            link.notices.showMessage(LineMessage::PortCannotOpen, failure);
         } else {
             reply = ExchangeLine(link, command);
             if (reply.isEmpty()) {
                 result.failure = CommandFailure::NoReply;
                 link.notices.showMessage(LineMessage::NoReply);
             } else if (reply == QLatin1String("ER") &&
-                       !link.notices.showMessage(LineMessage::SensorError, &failure)) {
+                       !link.notices.showMessage(LineMessage::SensorError, {}, &failure)) {
                 // A message that cannot be shown is a run-time failure of the exchange.
                 reply.clear();
                 result.failure = CommandFailure::RuntimeFailure;

@@ -12,7 +12,7 @@ constexpr int kReplyTimeoutMs = 5000; // whole exchange, from just before the li
 // Why SendCommand returned what it did, for callers that need more than the reply text.
 enum class CommandFailure {
     None,           // a reply came (it may be "ER")
-    PortCannotOpen, // message 21 was shown
+    PortCannotOpen, // message 21 was shown with the device and the system's reason
     NoReply,        // no delimited reply in time, or an empty one; message 22 was shown
     RuntimeFailure, // the device failed meanwhile (message 22 was shown), or the "ER" message
                     // could not be shown

@@ -23,6 +23,7 @@ void closeFile(QFile& file)
 TransferOutcome transfer(SerialLink& link, const QString& path, Direction direction)
 {
     TransferOutcome outcome;
+    QString fileFailure; // the system's description of a failure of the file
     QFile file(path);
     XmAttachPort(link, link.MSComm1);
     link.display.reset();
@@ -34,8 +35,11 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
     }
     if (outcome.failure == TransferFailure::None) {
         try {
-            const QIODevice::OpenMode mode =
-                direction == Direction::Receive ? QIODevice::ReadWrite : QIODevice::ReadOnly;
+            // Unbuffered: a block that cannot be written (a full disk, a file size limit) fails
+            // at once, while the transfer can still be cancelled, not at the close.
+            const QIODevice::OpenMode mode = direction == Direction::Receive
+                                                 ? QIODevice::ReadWrite | QIODevice::Unbuffered
+                                                 : QIODevice::ReadOnly;
             if (!file.open(mode)) {
                 outcome.failure = TransferFailure::FileCannotOpen;
                 outcome.detail = path + QStringLiteral(": ") + file.errorString();
@@ -48,8 +52,10 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
             }
             closeFile(file);
         } catch (const FileError& error) {
-            outcome.failure = TransferFailure::FileError;
-            outcome.detail = path + QStringLiteral(": ") + error.description();
+            outcome.failure = direction == Direction::Receive ? TransferFailure::FileNotWritten
+                                                              : TransferFailure::FileError;
+            fileFailure = error.description();
+            outcome.detail = path + QStringLiteral(": ") + fileFailure;
         } catch (const PortError& error) {
             outcome.failure = TransferFailure::PortError;
             outcome.detail = error.description();
@@ -68,6 +74,8 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
     // that stopped answering does; the port is let go before the operator is told.
     if (outcome.failure == TransferFailure::PortError)
         link.notices.showMessage(LineMessage::NoReply);
+    if (outcome.failure == TransferFailure::FileNotWritten)
+        link.notices.showWriteFailure(path, fileFailure);
     XmDetachPort(link);
     link.display.publish(link.view);
     return outcome;

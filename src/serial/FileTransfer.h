@@ -14,6 +14,7 @@ enum class TransferFailure {
     PortCannotOpen, // XmOpenPort failed
     FileCannotOpen, // the file could not be opened (a file to send must exist)
     FileError,      // the file could not be read or written during the transfer
+    FileNotWritten, // a received file could not be written: cancelled on the line, and told
     PortError,      // the port failed during the transfer
 };
 
@@ -28,9 +29,10 @@ struct TransferOutcome {
 
 // Receives the file at path (created when missing, never truncated: callers delete an old
 // one first). True when the sender's EOT was acknowledged. XM_DATA_ERROR and a device that
-// fails in the middle (an adapter pulled out) show message 22, XM_TIMEOUT message 23; a stop,
-// a cancel by the sensor and every other failure show nothing here (a failure to write a
-// control byte was shown by the transfer). The port is closed before any message.
+// fails in the middle (an adapter pulled out) show message 22, XM_TIMEOUT message 23; a file
+// that cannot be written cancels the transfer and is told as a write failure; a stop, a cancel
+// by the sensor and every other failure show nothing here (a failure to write a control byte
+// was shown by the transfer). The port is closed before any message.
 TransferOutcome ReceiveFile(SerialLink& link, const QString& path);
 
 // Sends the file at path, which must exist; sets the display's bar to 0 of the file's length

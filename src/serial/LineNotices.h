@@ -23,19 +23,25 @@ struct ReceiveCaption {
 class LineNotices {
 public:
     virtual ~LineNotices() = default;
-    // Tells the operator the message. False, with *failure saying why, when it could not be
-    // shown; the line then treats the exchange as failed.
-    virtual bool showMessage(LineMessage message, QString* failure = nullptr) = 0;
+    // Tells the operator the message; detail, when not empty, is the system's account of what
+    // went wrong (the device and its reason) and is told with it. False, with *failure saying
+    // why, when it could not be shown; the line then treats the exchange as failed.
+    virtual bool showMessage(LineMessage message, const QString& detail = {},
+                             QString* failure = nullptr) = 0;
     // Writing a control byte of a transfer failed; description is the system's.
     virtual void showPortFailure(const QString& description) = 0;
+    // A received file could not be written (a full disk, a file size limit) and the transfer
+    // was cancelled on the line; reason is the system's.
+    virtual void showWriteFailure(const QString& path, const QString& reason) = 0;
     virtual ReceiveCaption receiveCaption() = 0;
 };
 
 // Tells nobody: for programs and tests that judge the line by its results alone.
 class SilentNotices : public LineNotices {
 public:
-    bool showMessage(LineMessage, QString*) override { return true; }
+    bool showMessage(LineMessage, const QString&, QString*) override { return true; }
     void showPortFailure(const QString&) override {}
+    void showWriteFailure(const QString&, const QString&) override {}
     ReceiveCaption receiveCaption() override { return {}; }
 };
 

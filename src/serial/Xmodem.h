@@ -54,7 +54,8 @@ quint16 XmCrc16(qsizetype length, QByteArrayView bytes, qsizetype start);
 
 // Receives a file into file, asking for CRC blocks and falling back to checksum blocks when
 // the sender does not answer three requests. Every accepted block is written at its place
-// before the next is acknowledged or the function returns. Returns XM_SUCCESS, XM_STOPPED,
+// before the next is acknowledged or the function returns; a block that cannot be written
+// cancels the transfer on the line, then throws FileError. Returns XM_SUCCESS, XM_STOPPED,
 // XM_DATA_ERROR, XM_TIMEOUT, XM_REMOTE_CANCEL or XM_SEND_FAILED.
 int XmReceive(SerialLink& link, QIODevice& file);
 // The checksum-mode receive that XmReceive falls back to, from a fresh state.

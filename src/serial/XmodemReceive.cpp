@@ -237,8 +237,13 @@ bool Receiver::checkValueAgrees(const QByteArray& body) const
 void Receiver::writeBlock(const QByteArray& body)
 {
     if (!m_file.seek(m_nextPosition - 1) ||
-        m_file.write(body.constData(), kBlockSize) != kBlockSize)
-        throw FileError(m_file.errorString());
+        m_file.write(body.constData(), kBlockSize) != kBlockSize) {
+        const FileError failure(m_file.errorString());
+        // The sensor must not be left sending (or, in CRC mode, waiting after the ACK) for a
+        // file that can no longer be kept: cancel on the line as a stop does.
+        XmSendCancel(m_link);
+        throw failure;
+    }
     m_nextPosition += kBlockSize;
 }
 

@@ -9,9 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::InputDevice input(data, size);
     ImageState state;
-    QString failure;
-    if (!readBitmap(input.device(), state, failure)) {
-        fuzz::check(!failure.isEmpty() && state.BitmapWidth == 0);
+    FileProblem problem;
+    if (!readBitmap(input.device(), state, problem)) {
+        fuzz::check(problem.kind != FileProblem::Kind::None && state.BitmapWidth == 0);
         return 0;
     }
     fuzz::check(state.BitmapPixels.size() <= size);

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     image.GainB = data[7];
 
     fuzz::InputDevice input(data + kHeader, size - kHeader);
-    QString failure;
+    FileProblem failure;
     if (!readRawImage(input.device(), state, failure)) {
         fuzz::check(image.Pixels.isEmpty());
         return 0;

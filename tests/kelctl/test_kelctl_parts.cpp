@@ -84,6 +84,8 @@ TEST(KelctlExitStatus, everyTransferResultHasAStatusOfItsOwnAndNoFailureIsZero)
               ExitPortUnavailable);
     EXPECT_EQ(Session::statusOf(TransferOutcome{-1, TransferFailure::FileCannotOpen, {}}),
               ExitFileError);
+    EXPECT_EQ(Session::statusOf(TransferOutcome{-1, TransferFailure::FileNotWritten, {}}),
+              ExitFileError);
 }
 
 TEST(KelctlExitStatus, anErReplyIsTheSensorsErrorEvenThoughAReplyCame)

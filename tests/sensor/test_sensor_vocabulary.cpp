@@ -63,6 +63,37 @@ TEST(CoreLine, theLineIsConfiguredFromTheSettingsAndToldThroughTheMessageFiles)
     EXPECT_EQ(notices.receiveCaption().before, core.GetMessageText(kSectionLabel, 4));
 }
 
+TEST(CoreLine, aPortThatCannotOpenIsToldWithTheDeviceAndTheReasonInTheWindowsLanguage)
+{
+    TempAppDir dir;
+    dir.addLanguageFiles();
+    ScriptedPrompter prompter;
+    AppCore core(dir.paths(), prompter);
+    CoreLineNotices notices(core);
+    SimulatedLine line;
+    SimClock clock(line);
+    SerialLink link(notices, line.port(0), clock);
+    link.line.device = QStringLiteral("/dev/ttyUSB7");
+    line.port(0).openFailure = QStringLiteral("Permission denied");
+
+    const struct {
+        Language language;
+        const char* details;
+    } cases[] = {{LanguageEnglish, "Details: "}, {LanguageJapanese, "詳細: "}};
+    for (const auto& c : cases) {
+        core.lngLanguage = c.language;
+        prompter.boxes.clear();
+        EXPECT_EQ(SendCommand(link, QStringLiteral("M")), QString());
+        ASSERT_EQ(prompter.boxes.size(), 1);
+        const QString message21 = core.GetMessageText(kSectionMessage, MsgPortCannotOpen)
+                                      .section(QLatin1Char('@'), 0, 0)
+                                      .trimmed();
+        EXPECT_EQ(prompter.boxes[0].text, message21 + QStringLiteral("\r\n") +
+                                              QString::fromUtf8(c.details) +
+                                              QStringLiteral("/dev/ttyUSB7: Permission denied"));
+    }
+}
+
 class CommandTransferTest : public ::testing::Test {
 protected:
     CommandTransferTest() : sim(line) {}

@@ -59,7 +59,7 @@ protected:
     }
 
     // After the sensor is gone (kelsim has ended by itself and taken its link away), the next
-    // operation cannot open the port: message 21 at once.
+    // operation cannot open the port: message 21 at once, with the device and the reason.
     void expectNextOperationFindsNoPort()
     {
         QElapsedTimer waited;
@@ -74,7 +74,10 @@ protected:
         window->mnuBankSelect_Click(1);
         EXPECT_LT(clock.elapsed(), 3000);
         ASSERT_EQ(prompter.boxes.size(), 1);
-        EXPECT_EQ(prompter.boxes.front().text, messageText(MsgPortCannotOpen));
+        const QString text = prompter.boxes.front().text;
+        EXPECT_TRUE(text.startsWith(messageText(MsgPortCannotOpen) + QStringLiteral("\r\n")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(link())) << text.toStdString(); // the device, and why
         EXPECT_TRUE(windowUsable());
     }
 };

@@ -103,6 +103,7 @@ TEST_F(CommandTest, portThatCannotOpenFailsAtOnceWithMessage21)
     EXPECT_EQ(boxTexts(), Messages{LineMessage::PortCannotOpen});
     EXPECT_EQ(outcome.failure, CommandFailure::PortCannotOpen);
     EXPECT_TRUE(outcome.detail.contains(QStringLiteral("No such file or directory")));
+    EXPECT_EQ(sim.notices.details, QStringList{outcome.detail}); // told with the message
     EXPECT_EQ(line.now(), 0u);
 }
 

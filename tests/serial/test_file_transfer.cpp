@@ -9,6 +9,10 @@
 #include "support/QtPrinting.h"
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -140,14 +144,45 @@ TEST_F(FileTransferTest, deviceFailureMidTransferIsReportedReleasesFileAndPortAn
 }
 
 #ifdef Q_OS_LINUX
-TEST_F(FileTransferTest, fileThatCannotTakeTheDataIsAFailureNotASuccess)
+// A file size limit of one block, as a full disk would be after the first: the second block's
+// write fails with the system's reason.
+class OneBlockFileLimit {
+public:
+    OneBlockFileLimit()
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = kBlockSize;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~OneBlockFileLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST_F(FileTransferTest, fileThatCannotTakeTheDataIsCancelledOnTheLineAndToldWithTheReason)
 {
-    peer.on(byte(CRC_REQUEST)).send(block(1, "lost"));
+    peer.on(byte(CRC_REQUEST)).send(block(1, "kept")).on(byte(ACK)).send(block(2, "lost"));
     peer.on(byte(ACK)).send(byte(EOT)).on(byte(NAK)).send(byte(EOT)).on(byte(ACK));
 
-    const TransferOutcome outcome = ReceiveFile(sim.link, QStringLiteral("/dev/full"));
+    TransferOutcome outcome;
+    {
+        const OneBlockFileLimit limit;
+        outcome = ReceiveFile(sim.link, path("tmp.bin"));
+    }
     EXPECT_FALSE(outcome);
-    EXPECT_EQ(outcome.failure, TransferFailure::FileError);
+    EXPECT_EQ(outcome.failure, TransferFailure::FileNotWritten);
+    EXPECT_TRUE(line.written(0).endsWith(QByteArray(kCancelBytes, static_cast<char>(CAN))));
+    EXPECT_EQ(sim.notices.writeFailures,
+              QStringList{path("tmp.bin") + QStringLiteral(": File too large")});
+    EXPECT_TRUE(sim.notices.messages.isEmpty());
     expectReleased();
 }
 #endif

@@ -69,6 +69,41 @@ TEST_F(ReceiveTest, crcBlocksAreWrittenWholeAndTheSecondEotEndsTheTransfer)
     EXPECT_EQ(conversationLeft(), QString());
 }
 
+// A file that takes one block and refuses the next, as a full disk does.
+class FullDisk : public QBuffer {
+protected:
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        if (pos() >= kBlockSize) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        return QBuffer::writeData(data, length);
+    }
+};
+
+TEST_F(ReceiveTest, aBlockThatCannotBeWrittenCancelsOnTheLineInBothModes)
+{
+    for (const bool crc : {true, false}) {
+        SimulatedLine quiet;
+        SimulatedLink other(quiet);
+        other.holdOpenPort();
+        ScriptedPeer peer{quiet, 1};
+        const Check check = crc ? Check::Crc : Check::Checksum;
+        peer.on(crc ? C : byte(NAK)).send(block(1, "kept", check));
+        peer.on(byte(ACK)).send(block(2, "lost", check));
+        FullDisk disk;
+        disk.open(QIODevice::ReadWrite);
+
+        EXPECT_THROW(crc ? XmReceive(other.link, disk) : XmReceiveChecksum(other.link, disk),
+                     FileError)
+            << crc;
+        const QByteArray cancel(kCancelBytes, static_cast<char>(CAN));
+        EXPECT_TRUE(quiet.written(0).endsWith(byte(ACK) + cancel)) << crc;
+        EXPECT_EQ(disk.data().left(4), QByteArray("kept"));
+    }
+}
+
 TEST_F(ReceiveTest, checksumOnlySenderIsReachedAfterThreeUnansweredRequests)
 {
     const QByteArray data = patternFile(128);

@@ -23,8 +23,7 @@ int Session::statusOf(const CommandOutcome& outcome, const QString& reply)
     switch (outcome.failure) {
     case CommandFailure::None:
         return reply == kel::sensor::kReplyError ? ExitSensorError : ExitOk;
-    case CommandFailure::PortCannotOpen:
-        printError(outcome.detail);
+    case CommandFailure::PortCannotOpen: // message 21 was printed with the device and reason
         return ExitPortUnavailable;
     case CommandFailure::NoReply: // message 22 was printed
         return ExitNoReply;
@@ -44,6 +43,8 @@ int Session::statusOf(const TransferOutcome& outcome)
     case TransferFailure::FileCannotOpen:
     case TransferFailure::FileError:
         printError(outcome.detail);
+        return ExitFileError;
+    case TransferFailure::FileNotWritten: // the file and the reason were printed
         return ExitFileError;
     case TransferFailure::PortError:
         printError(outcome.detail);

@@ -4,6 +4,7 @@
 #include "Subcommands.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 #include <utility>
 
@@ -61,6 +62,11 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("keltool"));
+#ifdef SIGXFSZ
+    // A write past the file size limit then fails and exits 11 like a full disk, instead of
+    // ending kelctl in the middle of a transfer with the sensor left waiting.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QStringList args = QCoreApplication::arguments().mid(1);
     QString device;
     QString settingsFile;

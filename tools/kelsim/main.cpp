@@ -61,12 +61,18 @@ void printError(const QString& text)
 // What the line reports on the sensor's side goes to the log.
 class LogNotices : public serial::LineNotices {
 public:
-    bool showMessage(serial::LineMessage message, QString*) override
+    bool showMessage(serial::LineMessage message, const QString& detail, QString*) override
     {
         printError(QStringLiteral("line message %1").arg(static_cast<int>(message)));
+        if (!detail.isEmpty())
+            printError(detail);
         return true;
     }
     void showPortFailure(const QString& description) override { printError(description); }
+    void showWriteFailure(const QString& path, const QString& reason) override
+    {
+        printError(path + QStringLiteral(": ") + reason);
+    }
     serial::ReceiveCaption receiveCaption() override { return {}; }
 };
 

@@ -27,28 +27,40 @@ using Messages = QList<serial::LineMessage>;
 
 class RecordingNotices : public serial::LineNotices {
 public:
-    bool showMessage(serial::LineMessage message, QString* failure) override
+    bool showMessage(serial::LineMessage message, const QString& detail, QString* failure) override
     {
         messages.append(message);
+        details.append(detail);
         if (refuse && failure)
             *failure = QStringLiteral("cannot be shown");
         return !refuse;
     }
     void showPortFailure(const QString& description) override { portFailures.append(description); }
+    void showWriteFailure(const QString& path, const QString& reason) override
+    {
+        writeFailures.append(path + QStringLiteral(": ") + reason);
+    }
     serial::ReceiveCaption receiveCaption() override
     {
         return {QStringLiteral("Received:"), QStringLiteral("bytes")};
     }
-    bool nothingShown() const { return messages.isEmpty() && portFailures.isEmpty(); }
+    bool nothingShown() const
+    {
+        return messages.isEmpty() && portFailures.isEmpty() && writeFailures.isEmpty();
+    }
     void clear()
     {
         messages.clear();
+        details.clear();
         portFailures.clear();
+        writeFailures.clear();
     }
 
     Messages messages;
+    QStringList details; // of each message, "" when none came with it
     QStringList portFailures;
-    bool refuse = false; // every message fails to be shown
+    QStringList writeFailures; // "path: reason"
+    bool refuse = false;       // every message fails to be shown
 };
 
 struct SimulatedLink {
