@@ -94,16 +94,18 @@ void frmMain::mnuBinLoad_Click()
                   kSaveFlags);
     if (cdlFileOpen.ShowOpen() != 0)
         return;
+    KelConversionSteps steps;
+    steps.beforeConversion = [this] {
+        showHeader(m_image.CurrentImage, lblValue);
+        mnuBmpSave->setEnabled(false);
+        mnuBinSave->setEnabled(false);
+        cmdLoad->setEnabled(false);
+        optSelect[0]->setChecked(true);
+        ClearPicture();
+        repaint();
+    };
     const KelConversion opened =
-        fncConvertKelFile(m_core, m_image, cdlFileOpen.FileName, ImageKind::Colour, {[this] {
-                              showHeader(m_image.CurrentImage, lblValue);
-                              mnuBmpSave->setEnabled(false);
-                              mnuBinSave->setEnabled(false);
-                              cmdLoad->setEnabled(false);
-                              optSelect[0]->setChecked(true);
-                              ClearPicture();
-                              repaint();
-                          }});
+        fncConvertKelFile(m_core, m_image, cdlFileOpen.FileName, ImageKind::Colour, steps);
     if (!opened)
         return;
     mnuBmpSave->setEnabled(true);
