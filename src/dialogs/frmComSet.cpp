@@ -1,16 +1,19 @@
 #include "dialogs/frmComSet.h"
 #include "core/AppCore.h"
+#include "core/VbConvert.h"
+#include "dialogs/ComPortList.h"
+#include "dialogs/ComSettingsText.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
-#include "core/VbConvert.h"
-#include "dialogs/ComSettingsText.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#ifndef Q_OS_WIN
 #include <QSerialPortInfo>
+#endif
 #include <QVBoxLayout>
 #include <climits>
 
@@ -46,6 +49,20 @@ QList<QPair<QString, int>> numbered(const QList<int>& values)
     for (int value : values)
         items.append({QString::number(value), value});
     return items;
+}
+
+// The ports the system names show their driver's name beside the number, so the operator sees
+// which numbers exist; a port above the list's numbers extends it.
+void markSystemPorts(QComboBox* list)
+{
+    for (const SystemComPort& port : systemComPorts()) {
+        while (list->count() < port.number)
+            list->addItem(QString::number(list->count() + 1), list->count() + 1);
+        const int index = port.number - 1;
+        const QString shortName = port.device.section(QLatin1Char('\\'), -1);
+        list->setItemText(index, QStringLiteral("%1 (%2)").arg(port.number).arg(shortName));
+        list->setItemData(index, port.device, Qt::ToolTipRole);
+    }
 }
 
 } // namespace
@@ -114,6 +131,8 @@ void frmComSet::Form_Load()
     LoadFormLabels(m_core, this);
     if (kHasDevicePaths)
         fillDeviceList();
+    else
+        markSystemPorts(CmbCOM);
     if (!showCurrentSettings())
         m_core.ReportSettingsError();
 }
@@ -157,6 +176,7 @@ bool frmComSet::showCurrentSettings()
 
 void frmComSet::fillDeviceList()
 {
+#ifndef Q_OS_WIN
     // Asked afresh each time the dialog opens, so an adapter plugged in a moment ago is there.
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
         QString description = port.description();
@@ -165,6 +185,7 @@ void frmComSet::fillDeviceList()
         CmbDevice->addItem(port.systemLocation());
         CmbDevice->setItemData(CmbDevice->count() - 1, description.trimmed(), Qt::ToolTipRole);
     }
+#endif
     CmbDevice->setEditText(m_core.strComDevice);
 }
 

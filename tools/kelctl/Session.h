@@ -7,8 +7,8 @@
 #include "StopOnInterrupt.h"
 #include "TerminalProgress.h"
 
-#include "serial/QtBytePort.h"
 #include "serial/SerialLink.h"
+#include "serial/SystemBytePort.h"
 #include "serial/SystemClock.h"
 
 #include <optional>
@@ -49,7 +49,7 @@ public:
 
 private:
     Context& m_context;
-    kel::serial::QtBytePort m_port;
+    kel::serial::SystemBytePort m_port;
     kel::serial::SystemClock m_clock;
     kel::serial::SerialLink m_link;
     TerminalProgress m_progress;
