@@ -27,7 +27,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/resources/images/app_icon.png
         RENAME keltool.png)
 
 set(CPACK_GENERATOR DEB)
-# The build's symbols stay out of the package: a third of the size of the unstripped programs.
+# The build's debug symbols stay out of the package: they are nearly all of the programs' size.
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_NAME keltool)
 set(CPACK_PACKAGE_VENDOR "Lumexa")

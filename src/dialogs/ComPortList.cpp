@@ -55,11 +55,12 @@ int comPortNumber(const QString& name)
 {
     if (!name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
         return 0;
-    const QString digits = name.mid(3);
-    bool ok = false;
-    const int number = digits.toInt(&ok);
-    const bool plain = !digits.isEmpty() && digits.front().isDigit() && digits.front() != u'0';
-    return ok && plain && number >= 1 && number <= kHighestComPort ? number : 0;
+    const QStringView digits = QStringView(name).mid(3);
+    const bool plain =
+        !digits.isEmpty() && digits.front() != u'0' &&
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const int number = plain && digits.size() <= 3 ? digits.toInt() : 0;
+    return number <= kHighestComPort ? number : 0;
 }
 
 QList<SystemComPort> systemComPorts()
