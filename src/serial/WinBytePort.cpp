@@ -159,10 +159,14 @@ bool WinBytePort::configure(const PortOptions& options, QString* error)
         return refused("clearing the buffers");
     m_input.clear();
 
+    SetLastError(ERROR_SUCCESS);
     if (!EscapeCommFunction(handle, options.dtr ? SETDTR : CLRDTR) && m_warn && !m_dtrWarned) {
         m_dtrWarned = true;
-        m_warn(QStringLiteral("%1 refused DTR control (%2); going on without it")
-                   .arg(m_device, systemMessage(GetLastError())));
+        const DWORD code = GetLastError();
+        const QString reason =
+            code == ERROR_SUCCESS ? QString() : QStringLiteral(" (%1)").arg(systemMessage(code));
+        m_warn(
+            QStringLiteral("%1 refused DTR control%2; going on without it").arg(m_device, reason));
     }
     return true;
 }
@@ -269,8 +273,13 @@ void WinBytePort::waitForMoreInput(int ms)
 {
     const qsizetype buffered = m_input.size();
     takeArrivedInput();
-    if (ms > 0 && m_input.size() == buffered)
-        readFromDriver(kReadChunk, static_cast<unsigned long>(ms));
+    if (ms <= 0 || m_input.size() != buffered)
+        return;
+    // One byte: a read for more waits out its whole time under some drivers (Wine's) even
+    // when bytes arrive. The rest is taken at once after it.
+    readFromDriver(1, static_cast<unsigned long>(ms));
+    if (m_input.size() != buffered)
+        takeArrivedInput();
 }
 
 } // namespace kel::serial
