@@ -170,14 +170,25 @@ stop_port_pair() {
 }
 
 # Every cross-built test runs under Wine. Left out by the build itself (CMake, if(UNIX)):
-# what needs a pseudo-terminal, socat, lrzsz, kelsim or POSIX signals.
+# what needs a pseudo-terminal, socat, lrzsz, kelsim or POSIX signals. Left out here: tests
+# whose expectations are written for Linux, not faults of the Windows build: file names with
+# '/' where the program hands Windows its native '\', and POSIX permission bits.
+windows_exclusions=(
+    'CommonDialog\.(saveRequestCarriesFolderFilterIndexAndFlags|propertiesAndTheLastNameCarryOverToTheNextUse|severalFilesGiveFolderAndNamesSeparatedByNul)$'
+    'BatchNames\.(anOutputThatWouldBeItsOwnSourceGetsBmpAppended|folderGetsOneTrailingSeparator|dialogAnswerFillsBothListsAndReplacesTheOldChoice)$'
+    'FileMenuTest\.everyDialogProposesTheNameThePreviousOneLeft$'
+    'PickerTest\.(searchListsTheSensorFilesOfTheCurrentFolderAndHandsThemAllOver|saveHandsOverTheFolderWithASeparatorWhateverBitmapsItHolds)$'
+    'BatchTest\.choosingOneOrSeveralFilesFillsTheListsAndOpensTheDialog$'
+    'BackupFile\.newBackupGetsOrdinaryPermissionsAndAnOldOneKeepsItsOwn$'
+)
+
 run_tests() {
     wine_env
     start_port_pair
     trap stop_port_pair EXIT
     local status=0
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs" \
-        --timeout 300 "$@" || status=$?
+        --timeout 300 -E "$(IFS='|'; echo "${windows_exclusions[*]}")" "$@" || status=$?
     stop_port_pair
     trap - EXIT
     return $status

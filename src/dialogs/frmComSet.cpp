@@ -51,17 +51,14 @@ QList<QPair<QString, int>> numbered(const QList<int>& values)
     return items;
 }
 
-// The ports the system names show their driver's name beside the number, so the operator sees
-// which numbers exist; a port above the list's numbers extends it.
+// The ports the system names carry their driver's name as a tip ("\Device\Serial0"), the
+// numbers staying as they are; a port above the list's numbers extends it.
 void markSystemPorts(QComboBox* list)
 {
     for (const SystemComPort& port : systemComPorts()) {
         while (list->count() < port.number)
             list->addItem(QString::number(list->count() + 1), list->count() + 1);
-        const int index = port.number - 1;
-        const QString shortName = port.device.section(QLatin1Char('\\'), -1);
-        list->setItemText(index, QStringLiteral("%1 (%2)").arg(port.number).arg(shortName));
-        list->setItemData(index, port.device, Qt::ToolTipRole);
+        list->setItemData(port.number - 1, port.device, Qt::ToolTipRole);
     }
 }
 
