@@ -21,7 +21,7 @@ packages=(
     build-essential cmake ninja-build pkg-config dpkg-dev
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgtest-dev # the host build and Qt's host tools
     g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb xauth zip unzip fonts-noto-cjk imagemagick
-    socat xdotool # the tests' COM port pair; clicks in keltool.exe under Xvfb
+    socat xdotool fonts-liberation # COM port pair; clicks in keltool.exe under Xvfb; Arial's stand-in
 )
 
 sudo_cmd() {
@@ -130,6 +130,10 @@ wine_env() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Creating the Wine prefix $WINEPREFIX"
         wineboot --init >/dev/null 2>&1 || true
+        # The fonts the label files name, as a Windows PC has them: metric-compatible or
+        # Japanese stand-ins from Debian's fonts.
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d 'Noto Sans CJK JP' /f >/dev/null 2>&1
         wineserver -w
     fi
 }

@@ -9,14 +9,28 @@ gui_stop_xvfb() {
     gui_xvfb_pid=
 }
 
-gui_window() { xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1; }
+# The last window keltool.exe opened (a message box over the main window).
+gui_top() { xdotool search --onlyvisible --class keltool.exe 2>/dev/null | tail -n1; }
+gui_count() { xdotool search --onlyvisible --class keltool.exe 2>/dev/null | wc -l; }
 
-# Clicks at x,y inside the window.
-gui_click() {
-    xdotool mousemove --window "$1" "$2" "$3" click 1
+# Waits up to the seconds for keltool.exe to show that many windows.
+gui_wait_windows() {
+    local count=$1 seconds=$2 waited=0
+    until [ "$(gui_count)" -ge "$count" ] || [ $waited -ge $((seconds * 2)) ]; do
+        sleep 0.5
+        waited=$((waited + 1))
+    done
+    [ "$(gui_count)" -ge "$count" ]
 }
 
-# One fetch in the given language; the screenshot shows the window with the fetched image.
+gui_press_return() {
+    xdotool windowfocus "$(gui_top)" 2>/dev/null || true
+    xdotool key Return
+}
+
+# One fetch in the given language: "Get Image", Yes, the transfer, OK; the screenshot shows the
+# window with the fetched image. The main window's layout is fixed, so the button is found by
+# its place in the window.
 gui_fetch_in() {
     local language=$1 shot=$2 app=$work/app-$1 window
     rm -rf "$app"
@@ -26,31 +40,38 @@ gui_fetch_in() {
     printf '[OPERATION]\r\nLanguage=%s\r\n[COM]\r\nPort=%d\r\nSetting=38400,N,8,1\r\nDelimitr=0\r\n' \
         "$language" "$e2e_port" >"$app/Setting.ini"
     wine "$app/keltool.exe" >"$work/keltool-$language.log" 2>&1 &
-    local pid=$!
-    window=$(timeout 60 bash -c "until xdotool search --onlyvisible --class keltool.exe 2>/dev/null | head -n1 | grep .; do sleep 0.5; done")
-    [ -n "$window" ] || { echo "keltool.exe showed no window" >&2; return 1; }
+    gui_pid=$!
+    gui_wait_windows 1 60 || { echo "keltool.exe showed no window" >&2; return 1; }
     sleep 2
-    xdotool windowactivate --sync "$window" 2>/dev/null || true
-    # The "Get Image" button, then Enter for the question and for the completion message.
-    gui_click "$window" "$gui_fetch_x" "$gui_fetch_y"
+    window=$(gui_top)
+    xdotool mousemove --window "$window" 69 187 click 1
+    gui_wait_windows 2 20 && gui_press_return
     sleep 2
-    xdotool key Return
+    # The progress window comes and goes; the completion message stays.
     local waited=0
-    until [ -s "$app/IMAGE/.done" ] || [ $waited -ge 90 ]; do
-        # The completion message is a second window of keltool.exe.
-        [ "$(xdotool search --onlyvisible --class keltool.exe 2>/dev/null | wc -l)" -ge 2 ] &&
-            [ $waited -ge 3 ] && break
+    until [ $waited -ge 120 ]; do
+        [ -s "$app/TMP/tmp.bmp" ] && [ "$(gui_count)" -ge 2 ] && break
         sleep 1
         waited=$((waited + 1))
     done
     sleep 1
-    xdotool key Return
+    gui_press_return
     sleep 2
     import -window root "$shot"
-    xdotool key --window "$window" alt+F4
+    e2e_check "keltool.exe ($language) fetched and shows the image" test -s "$app/TMP/tmp.bmp"
+}
+
+# The end of the Windows session: the program shuts down as on SIGTERM, writing its language
+# back (changed in the file meanwhile) and deleting its working files.
+gui_end_session() {
+    local language=$1 app=$work/app-$1
+    sed -i 's/^Language=.*/Language=changed/' "$app/Setting.ini"
+    timeout 60 wineboot --end-session || true
     sleep 2
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    e2e_check "session end: keltool.exe has ended" bash -c "! kill -0 $gui_pid 2>/dev/null"
+    e2e_check "session end: language written back" grep -q "^Language=$language" "$app/Setting.ini"
+    e2e_check "session end: working files deleted" test ! -e "$app/TMP/tmp.bmp"
+    wait "$gui_pid" 2>/dev/null || true
 }
 
 run_gui() {
@@ -61,17 +82,20 @@ run_gui() {
     e2e_host_build
     printf '[COM]\r\nPort=%d\r\nSetting=38400,N,8,1\r\nDelimitr=0\r\n' "$e2e_port" \
         >"$work/Setting.ini"
-    Xvfb "$gui_display" -screen 0 1100x760x24 -nolisten tcp &
+    Xvfb "$gui_display" -screen 0 1024x800x24 -nolisten tcp &
     gui_xvfb_pid=$!
     export DISPLAY=$gui_display
     trap 'e2e_stop_sim; gui_stop_xvfb' EXIT
     sleep 2
+    e2e_failures=0
     e2e_start_sim
     gui_fetch_in Japanese "$here/docs/windows-fetch-ja.png"
+    gui_end_session Japanese
     gui_fetch_in English "$here/docs/windows-fetch-en.png"
-    wineserver -k || true
+    gui_end_session English
     e2e_stop_sim
     gui_stop_xvfb
     trap - EXIT
-    echo "Screenshots: docs/windows-fetch-ja.png, docs/windows-fetch-en.png"
+    echo "Screenshots: docs/windows-fetch-ja.png, docs/windows-fetch-en.png; $e2e_failures failed"
+    [ "$e2e_failures" -eq 0 ]
 }

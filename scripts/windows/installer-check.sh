@@ -30,7 +30,7 @@ check_installer() {
         check "kelctl.exe runs on the installed DLLs" \
             bash -c "wine '$program/kelctl.exe' --help 2>&1 | grep -q usage"
 
-        Xvfb "$gui_display" -screen 0 1100x760x24 -nolisten tcp &
+        Xvfb "$gui_display" -screen 0 1024x800x24 -nolisten tcp &
         local xvfb=$!
         sleep 2
         DISPLAY=$gui_display wine "$program/keltool.exe" >/dev/null 2>&1 &
