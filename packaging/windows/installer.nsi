@@ -2,12 +2,12 @@
 ; uninstaller that removes exactly the files it installed. Built by scripts/windows.sh package,
 ; which defines VERSION, OUTFILE, FILES (the folder of the generated file lists), ICON and
 ; LICENSE.
-Unicode true
+; A 64-bit installer for the 64-bit programs: it runs where they run, and nowhere else.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define APP "KEL TOOL"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\keltool"
@@ -34,10 +34,6 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 The Lumexa KEL TOOL develop
 !insertmacro MUI_LANGUAGE "Japanese"
 
 Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_ICONSTOP "${APP} needs 64-bit Windows." /SD IDOK
-        Abort
-    ${EndIf}
     SetRegView 64
     SetShellVarContext all
 FunctionEnd
