@@ -32,12 +32,17 @@ protected:
         names = pair;
     }
 
-    // What arrives at port within ms, until count bytes are there.
-    QByteArray receive(WinBytePort& port, qint64 count, int ms = 3000)
+    // Waits up to ms for count bytes to be buffered at port.
+    static void waitFor(WinBytePort& port, qint64 count, int ms = 3000)
     {
         QDeadlineTimer deadline(ms);
         while (port.bytesAvailable() < count && !deadline.hasExpired())
             port.waitForMoreInput(int(deadline.remainingTime()));
+    }
+
+    static QByteArray receive(WinBytePort& port, qint64 count)
+    {
+        waitFor(port, count);
         return port.readAll();
     }
 
@@ -55,9 +60,7 @@ TEST_F(WinBytePortTest, bytesCrossBothWaysAndAreReadInOrder)
     ports[1].write("reply\r");
     EXPECT_EQ(receive(ports[0], 6), QByteArray("reply\r"));
 
-    QDeadlineTimer deadline(3000);
-    while (ports[1].bytesAvailable() < all.size() && !deadline.hasExpired())
-        ports[1].waitForMoreInput(100);
+    waitFor(ports[1], all.size());
     EXPECT_EQ(ports[1].read(1), all.left(1));
     EXPECT_EQ(ports[1].read(3), all.mid(1, 3));
     EXPECT_EQ(ports[1].readAll(), all.mid(4));
@@ -88,8 +91,9 @@ TEST_F(WinBytePortTest, waitEndsWhenBytesArriveOrAfterItsTime)
 TEST_F(WinBytePortTest, discardDropsWhatArrived)
 {
     ports[0].write("stale");
-    receive(ports[1], 0, 300); // let it arrive
+    waitFor(ports[1], 5);
     ports[1].discardInput();
+    EXPECT_EQ(ports[1].bytesAvailable(), 0);
     ports[0].write("fresh");
     EXPECT_EQ(receive(ports[1], 5), QByteArray("fresh"));
 }
