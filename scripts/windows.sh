@@ -208,6 +208,7 @@ qt) install_packages; build_qt ;;
 build) install_packages; build_programs ;;
 test) shift; run_tests "$@" ;;
 e2e) run_e2e && run_gui ;;
+gui) run_gui ;; # keltool.exe alone, part of e2e
 package) run_package && check_installer ;;
 all)
     start=$(date +%s)

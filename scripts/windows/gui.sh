@@ -29,10 +29,10 @@ gui_press_return() {
 }
 
 # One fetch in the given language: "Get Image", Yes, the transfer, OK; the screenshot shows the
-# window with the fetched image. The main window's layout is fixed, so the button is found by
-# its place in the window.
+# window with the fetched image. The main window's layout is fixed for each language's font, so
+# the button is found by its place in the window (button_y from its top).
 gui_fetch_in() {
-    local language=$1 shot=$2 app=$work/app-$1 window
+    local language=$1 shot=$2 button_y=$3 app=$work/app-$1 window
     rm -rf "$app"
     mkdir -p "$app"
     cp "$build/bin/keltool.exe" "$build"/bin/*.ini "$app/"
@@ -44,20 +44,21 @@ gui_fetch_in() {
     gui_wait_windows 1 60 || { echo "keltool.exe showed no window" >&2; return 1; }
     sleep 2
     window=$(gui_top)
-    xdotool mousemove --window "$window" 69 187 click 1
+    xdotool mousemove --window "$window" 60 "$button_y" click 1
     gui_wait_windows 2 20 && gui_press_return
     sleep 2
-    # The progress window comes and goes; the completion message stays.
+    # The bitmap is written once the transfer is over; the completion message follows it.
     local waited=0
-    until [ $waited -ge 120 ]; do
-        [ -s "$app/TMP/tmp.bmp" ] && [ "$(gui_count)" -ge 2 ] && break
+    until [ -s "$app/TMP/tmp.bmp" ] || [ $waited -ge 120 ]; do
         sleep 1
         waited=$((waited + 1))
     done
-    sleep 1
+    sleep 3
     gui_press_return
     sleep 2
-    import -window root "$shot"
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
     e2e_check "keltool.exe ($language) fetched and shows the image" test -s "$app/TMP/tmp.bmp"
 }
 
@@ -89,9 +90,9 @@ run_gui() {
     sleep 2
     e2e_failures=0
     e2e_start_sim
-    gui_fetch_in Japanese "$here/docs/windows-fetch-ja.png"
+    gui_fetch_in Japanese "$here/docs/windows-fetch-ja.png" 187
     gui_end_session Japanese
-    gui_fetch_in English "$here/docs/windows-fetch-en.png"
+    gui_fetch_in English "$here/docs/windows-fetch-en.png" 173
     gui_end_session English
     e2e_stop_sim
     gui_stop_xvfb
