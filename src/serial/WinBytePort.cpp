@@ -150,9 +150,9 @@ bool WinBytePort::configure(const PortOptions& options, QString* error)
         return refused("line settings");
 
     const double characterMs = characterTimeMs(line);
-    m_writeTimeoutMs = static_cast<unsigned long>(std::ceil(2 * characterMs));
+    m_writeMsPerByte = static_cast<unsigned long>(std::ceil(2 * characterMs));
     m_waitMs = 0;
-    COMMTIMEOUTS timeouts = timeoutsFor(0, m_writeTimeoutMs);
+    COMMTIMEOUTS timeouts = timeoutsFor(0, m_writeMsPerByte);
     if (!SetCommTimeouts(handle, &timeouts))
         return refused("time-outs");
     if (!PurgeComm(handle, PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR))
@@ -202,7 +202,7 @@ void WinBytePort::readFromDriver(unsigned long count, unsigned long waitMs)
 {
     HANDLE handle = handleOf(m_handle);
     if (waitMs != m_waitMs) {
-        COMMTIMEOUTS timeouts = timeoutsFor(waitMs, m_writeTimeoutMs);
+        COMMTIMEOUTS timeouts = timeoutsFor(waitMs, m_writeMsPerByte);
         if (!SetCommTimeouts(handle, &timeouts))
             fail("time-outs");
         m_waitMs = waitMs;

@@ -45,7 +45,7 @@ private:
     QString m_device;
     QByteArray m_input; // taken from the driver, not yet read
     unsigned long m_waitMs = 0;
-    unsigned long m_writeTimeoutMs = 0;
+    unsigned long m_writeMsPerByte = 0;
     bool m_dtrWarned = false;
     std::function<void(const QString&)> m_warn;
 };
