@@ -169,7 +169,10 @@ start_port_pair() {
 }
 
 stop_port_pair() {
-    [ -n "$port_pair_pid" ] && kill "$port_pair_pid" 2>/dev/null && wait "$port_pair_pid" 2>/dev/null
+    if [ -n "$port_pair_pid" ]; then
+        kill "$port_pair_pid" 2>/dev/null || true
+        wait "$port_pair_pid" 2>/dev/null || true
+    fi
     port_pair_pid=
 }
 

@@ -5,7 +5,10 @@ gui_display=:77
 gui_xvfb_pid=
 
 gui_stop_xvfb() {
-    [ -n "$gui_xvfb_pid" ] && kill "$gui_xvfb_pid" 2>/dev/null && wait "$gui_xvfb_pid" 2>/dev/null
+    if [ -n "$gui_xvfb_pid" ]; then
+        kill "$gui_xvfb_pid" 2>/dev/null || true
+        wait "$gui_xvfb_pid" 2>/dev/null || true
+    fi
     gui_xvfb_pid=
 }
 
