@@ -13,6 +13,8 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/src/resources/help)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/resources/help
           DESTINATION ${CMAKE_INSTALL_DATADIR}/keltool)
 endif()
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
+        DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/keltool.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 16 32 48 64 128)
@@ -25,6 +27,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/resources/images/app_icon.png
         RENAME keltool.png)
 
 set(CPACK_GENERATOR DEB)
+# The build's debug symbols stay out of the package: they are nearly all of the programs' size.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_NAME keltool)
 set(CPACK_PACKAGE_VENDOR "Lumexa")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop and command-line tool for the KEL camera sensor on RS-232C")

@@ -7,7 +7,7 @@
 #include "files/BatchChoice.h"
 #include "image/ImageState.h"
 #include "sensor/CoreLine.h"
-#include "serial/QtBytePort.h"
+#include "serial/SystemBytePort.h"
 #include "serial/SerialLink.h"
 #include "serial/SystemClock.h"
 
@@ -149,7 +149,7 @@ private:
     QWidget* buildLeftColumn();
 
     AppCore& m_core;
-    serial::QtBytePort m_port; // the program's serial port, opened for each exchange
+    serial::SystemBytePort m_port; // the program's serial port, opened for each exchange
     serial::SystemClock m_clock;
     CoreLineNotices m_notices;
     serial::SerialLink m_link;

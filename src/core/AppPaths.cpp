@@ -27,6 +27,33 @@ bool folderAcceptsFiles(const QString& dir)
     return probe.open();
 }
 
+#ifdef Q_OS_WIN
+// A folder under Program Files is an installed copy: it keeps its settings in the user's
+// folder even when the folder could be written (an administrator, or a system such as Wine
+// that does not protect it).
+bool insideProgramFiles(const QString& dir)
+{
+    const QString folder = QDir::cleanPath(dir) + QLatin1Char('/');
+    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+        const QString root = qEnvironmentVariable(variable);
+        if (!root.isEmpty() &&
+            folder.startsWith(QDir::cleanPath(QDir::fromNativeSeparators(root)) + QLatin1Char('/'),
+                              Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+#endif
+
+bool canHoldSettings(const QString& dir)
+{
+#ifdef Q_OS_WIN
+    if (insideProgramFiles(dir))
+        return false;
+#endif
+    return folderAcceptsFiles(dir);
+}
+
 } // namespace
 
 AppPaths AppPaths::resolve(const QString& exeDir,
@@ -52,7 +79,7 @@ AppPaths AppPaths::forRunningExecutable()
     QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     if (userDir.isEmpty())
         userDir = QDir::homePath() + QStringLiteral("/.keltool");
-    AppPaths paths = resolve(exeDir, folderAcceptsFiles, userDir);
+    AppPaths paths = resolve(exeDir, canHoldSettings, userDir);
     QDir().mkpath(paths.appDir);
     return paths;
 }

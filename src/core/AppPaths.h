@@ -2,7 +2,8 @@
 // Where the program keeps its files. The application folder is the folder of the executable,
 // so a copied folder works as it is; an installed copy whose folder cannot be written keeps its
 // settings and working folders in the user's data folder instead. Language and help files are
-// read from beside the executable or from the installed data folder.
+// read from beside the executable or from the installed data folder. On Windows a copy under
+// Program Files counts as installed.
 
 #include <QString>
 #include <functional>

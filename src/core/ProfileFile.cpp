@@ -1,4 +1,5 @@
 #include "ProfileFile.h"
+#include "core/Cp932.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -13,8 +14,6 @@ namespace kel::profile {
 
 namespace {
 
-// ICU's name for the Windows flavour of Shift-JIS (NEC and IBM extensions, '\\' at 0x5C).
-constexpr char kCp932[] = "windows-31j";
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
 bool isBlank(char c)
@@ -237,20 +236,15 @@ private:
 
 QByteArray encodeCp932(const QString& text)
 {
-    QStringEncoder encoder(kCp932, QStringConverter::Flag::Stateless);
-    QByteArray bytes = encoder(text);
-    if (!encoder.hasError())
-        return bytes;
-    // ICU writes an unassigned double-byte code for a character CP932 lacks; write "?"
-    // instead, one per character, as Windows programs do for such characters.
-    bytes.clear();
+    if (const std::optional<QByteArray> exact = encodeCp932Exactly(text))
+        return *exact;
+    // A character CP932 lacks becomes "?", one per character, as Windows programs write it.
+    QByteArray bytes;
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype units =
             (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
                                                                                                : 1;
-        QStringEncoder single(kCp932, QStringConverter::Flag::Stateless);
-        const QByteArray encoded = single(QStringView(text).sliced(i, units));
-        bytes += single.hasError() ? QByteArray("?") : encoded;
+        bytes += encodeCp932Exactly(QStringView(text).sliced(i, units)).value_or("?");
         i += units;
     }
     return bytes;
@@ -296,8 +290,7 @@ QString decode(const QByteArray& bytes, Encoding encoding)
         QStringDecoder utf8(QStringDecoder::Utf8); // drops a leading byte-order mark
         return utf8(bytes);
     }
-    QStringDecoder cp932(kCp932, QStringConverter::Flag::Stateless);
-    return cp932(bytes);
+    return decodeCp932(bytes);
 }
 
 QByteArray encode(const QString& text, Encoding encoding)

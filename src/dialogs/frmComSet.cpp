@@ -2,6 +2,7 @@
 #include "core/AppCore.h"
 #include "core/Delimiter.h"
 #include "core/VbConvert.h"
+#include "dialogs/ComPortList.h"
 #include "dialogs/ComSettingsText.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
@@ -11,7 +12,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#ifndef Q_OS_WIN
 #include <QSerialPortInfo>
+#endif
 #include <QVBoxLayout>
 #include <climits>
 
@@ -44,6 +47,17 @@ QList<QPair<QString, int>> numbered(const QList<int>& values)
     for (int value : values)
         items.append({QString::number(value), value});
     return items;
+}
+
+// The ports the system names carry their driver's name as a tip ("\Device\Serial0"), the
+// numbers staying as they are; a port above the list's numbers extends it.
+void markSystemPorts(QComboBox* list)
+{
+    for (const SystemComPort& port : systemComPorts()) {
+        while (list->count() < port.number)
+            list->addItem(QString::number(list->count() + 1), list->count() + 1);
+        list->setItemData(port.number - 1, port.device, Qt::ToolTipRole);
+    }
 }
 
 } // namespace
@@ -112,6 +126,8 @@ void frmComSet::Form_Load()
     LoadFormLabels(m_core, this);
     if (kHasDevicePaths)
         fillDeviceList();
+    else
+        markSystemPorts(CmbCOM);
     if (!showCurrentSettings())
         m_core.ReportSettingsError();
 }
@@ -156,6 +172,7 @@ bool frmComSet::showCurrentSettings()
 
 void frmComSet::fillDeviceList()
 {
+#ifndef Q_OS_WIN
     // Asked afresh each time the dialog opens, so an adapter plugged in a moment ago is there.
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
         QString description = port.description();
@@ -164,6 +181,7 @@ void frmComSet::fillDeviceList()
         CmbDevice->addItem(port.systemLocation());
         CmbDevice->setItemData(CmbDevice->count() - 1, description.trimmed(), Qt::ToolTipRole);
     }
+#endif
     CmbDevice->setEditText(m_core.strComDevice);
 }
 

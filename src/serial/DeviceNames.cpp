@@ -11,6 +11,12 @@ QString deviceForPortOn(bool windows, qint16 port, const QString& deviceSetting)
     return port >= 1 ? QStringLiteral("/dev/ttyS%1").arg(port - 1) : QString();
 }
 
+QString win32DevicePath(const QString& device)
+{
+    const QString prefix = QStringLiteral("\\\\.\\");
+    return device.startsWith(prefix) ? device : prefix + device;
+}
+
 QString deviceForPort(qint16 port, const QString& deviceSetting)
 {
 #ifdef Q_OS_WIN

@@ -16,4 +16,8 @@ QString deviceForPort(qint16 port, const QString& deviceSetting);
 // The same rule for a chosen platform; deviceForPort uses the running one.
 QString deviceForPortOn(bool windows, qint16 port, const QString& deviceSetting);
 
+// The path that opens a Windows device name: "\\.\COM10" for "COM10" (from COM10 up the bare
+// name does not open), a path given in that form unchanged.
+QString win32DevicePath(const QString& device);
+
 } // namespace kel::serial

@@ -1,4 +1,14 @@
 #pragma once
+
+#ifdef _WIN32
+// Qt SerialPort is not part of the Windows build: code that names this port there gets the
+// Win32 one, which behaves the same towards its users.
+#include "serial/WinBytePort.h"
+namespace kel::serial {
+using QtBytePort = WinBytePort;
+}
+#else
+
 // The byte port over QSerialPort, for serial devices and pseudo-terminals.
 //
 // On a pseudo-terminal (the simulated sensor, tests, socat) the line controls are meaningless
@@ -39,3 +49,5 @@ private:
 };
 
 } // namespace kel::serial
+
+#endif

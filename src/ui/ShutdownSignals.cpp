@@ -1,11 +1,19 @@
 #include "ui/ShutdownSignals.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
+
+#ifdef Q_OS_WIN
+#include <csignal>
+#include <functional>
+#include <windows.h>
 #endif
 
 namespace kel {
@@ -56,6 +64,50 @@ void ShutdownSignals::readSignal()
     if (::read(g_signalSocket[1], &byte, 1) == 1)
         emit requested(byte);
 }
+
+#elif defined(Q_OS_WIN)
+
+namespace {
+
+// WM_ENDSESSION comes once per top-level window, after every program agreed to the end of the
+// session; the process is ended when the handling returns.
+class SessionEndFilter : public QAbstractNativeEventFilter {
+public:
+    explicit SessionEndFilter(std::function<void()> onEnd) : m_onEnd(std::move(onEnd)) {}
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
+    {
+        if (eventType != "windows_generic_MSG" || m_ended)
+            return false;
+        const MSG* msg = static_cast<const MSG*>(message);
+        if (msg->message == WM_ENDSESSION && msg->wParam) {
+            m_ended = true;
+            m_onEnd();
+        }
+        return false; // Qt's own handling goes on
+    }
+
+private:
+    std::function<void()> m_onEnd;
+    bool m_ended = false;
+};
+
+} // namespace
+
+ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent)
+{
+    m_sessionEnd = std::make_unique<SessionEndFilter>([this] { emit requested(SIGTERM); });
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installNativeEventFilter(m_sessionEnd.get());
+}
+
+ShutdownSignals::~ShutdownSignals()
+{
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeNativeEventFilter(m_sessionEnd.get());
+}
+
+void ShutdownSignals::readSignal() {}
 
 #else
 

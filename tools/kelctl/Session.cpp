@@ -16,6 +16,11 @@ Session::Session(Context& context)
       m_progress(m_link.display), m_interrupt(m_link.blnStop)
 {
     m_link.line = kel::lineConfigOf(context.core);
+#ifdef _WIN32
+    // A virtual COM port may refuse DTR control; the run goes on and says so once.
+    m_port.setWarningHandler(
+        [](const QString& warning) { printError(QStringLiteral("warning: ") + warning); });
+#endif
 }
 
 int Session::statusOf(const CommandOutcome& outcome, const QString& reply)

@@ -9,8 +9,8 @@
 
 #include "sensor/CommandTransfer.h"
 #include "sensor/CoreLine.h"
-#include "serial/QtBytePort.h"
 #include "serial/SerialLink.h"
+#include "serial/SystemBytePort.h"
 #include "serial/SystemClock.h"
 
 #include <optional>
@@ -51,7 +51,7 @@ public:
 
 private:
     Context& m_context;
-    kel::serial::QtBytePort m_port;
+    kel::serial::SystemBytePort m_port;
     kel::serial::SystemClock m_clock;
     kel::CoreLineNotices m_notices;
     kel::serial::SerialLink m_link;
