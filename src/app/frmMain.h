@@ -7,8 +7,8 @@
 #include "files/BatchChoice.h"
 #include "image/ImageState.h"
 #include "sensor/CoreLine.h"
-#include "serial/SystemBytePort.h"
 #include "serial/SerialLink.h"
+#include "serial/SystemBytePort.h"
 #include "serial/SystemClock.h"
 
 #include <QMainWindow>

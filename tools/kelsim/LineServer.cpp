@@ -103,7 +103,7 @@ void LineServer::runSend(const QByteArray& file)
         m_log(QStringLiteral("  send failed: %1").arg(QString::fromLocal8Bit(error.what())));
     }
     const bool cancelled = m_port.cancelledSend();
-    endTransfer();
+    endTransfer(code == XM_SUCCESS);
     m_log(QStringLiteral("  sent %1 bytes: %2%3")
               .arg(file.size())
               .arg(resultName(code), cancelled ? QStringLiteral(" (cancel fault)") : QString()));
@@ -119,7 +119,7 @@ void LineServer::runReceive(ReceiveTarget target)
         m_log(QStringLiteral("  receive failed: %1").arg(QString::fromLocal8Bit(error.what())));
         result.code = XM_SEND_FAILED;
     }
-    endTransfer();
+    endTransfer(result.code == XM_SUCCESS);
     m_log(
         QStringLiteral("  received %1 blocks: %2").arg(result.blocks).arg(resultName(result.code)));
     if (result.code != XM_SUCCESS)
@@ -129,16 +129,21 @@ void LineServer::runReceive(ReceiveTarget target)
         m_log(QStringLiteral("  not kept: %1").arg(error));
 }
 
-void LineServer::endTransfer()
+void LineServer::endTransfer(bool succeeded)
 {
     m_port.setMode(FaultyPort::Mode::Idle);
     if (!m_terminate)
         m_link.blnStop = false;
+    m_line.clear();
+    // What a failed transfer left on the line (repeats, cancels) is no command. After a
+    // success the PC sends nothing more of the transfer, and its next command may already be
+    // here: a PC that is quicker than the sensor must not lose it.
+    if (succeeded)
+        return;
     try {
         m_port.discardInput();
     } catch (const PortError&) {
     }
-    m_line.clear();
 }
 
 QString resultName(int code)

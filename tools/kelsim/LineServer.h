@@ -43,7 +43,7 @@ private:
     void sendLine(const QByteArray& text);
     void runSend(const QByteArray& file);
     void runReceive(ReceiveTarget target);
-    void endTransfer();
+    void endTransfer(bool succeeded);
 
     ServerConfig m_config;
     SensorModel& m_sensor;
