@@ -183,7 +183,7 @@ stop_port_pair() {
 windows_exclusions=(
     'CommonDialog\.(saveRequestCarriesFolderFilterIndexAndFlags|propertiesAndTheLastNameCarryOverToTheNextUse|severalFilesGiveFolderAndNamesSeparatedByNul)$'
     'BatchNames\.(anOutputThatWouldBeItsOwnSourceGetsBmpAppended|folderGetsOneTrailingSeparator|dialogAnswerFillsBothListsAndReplacesTheOldChoice)$'
-    'FileMenuTest\.everyDialogProposesTheNameThePreviousOneLeft$'
+    'FileMenuTest\.everyDialogProposesThePreviousNameOnlyForAFileOfItsKind$'
     'PickerTest\.(searchListsTheSensorFilesOfTheCurrentFolderAndHandsThemAllOver|saveHandsOverTheFolderWithASeparatorWhateverBitmapsItHolds)$'
     'BatchTest\.choosingOneOrSeveralFilesFillsTheListsAndOpensTheDialog$'
     'BackupFile\.newBackupGetsOrdinaryPermissionsAndAnOldOneKeepsItsOwn$'
