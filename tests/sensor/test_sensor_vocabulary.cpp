@@ -4,6 +4,7 @@
 #include "sensor/CommandTransfer.h"
 #include "sensor/CoreLine.h"
 #include "sensor/SensorProtocol.h"
+#include "serial/DeviceNames.h"
 #include "serial/Xmodem.h"
 #include "support/ScriptedPeer.h"
 #include "support/ScriptedPrompter.h"
@@ -73,8 +74,11 @@ TEST(CoreLine, aPortThatCannotOpenIsToldWithTheDeviceAndTheReasonInTheWindowsLan
     SimulatedLine line;
     SimClock clock(line);
     SerialLink link(notices, line.port(0), clock);
+    link.line.port = 7;
     link.line.device = QStringLiteral("/dev/ttyUSB7");
     line.port(0).openFailure = QStringLiteral("Permission denied");
+    // Windows names the port by its number and ignores the device path.
+    const QString device = deviceForPort(link.line.port, link.line.device);
 
     const struct {
         Language language;
@@ -88,9 +92,9 @@ TEST(CoreLine, aPortThatCannotOpenIsToldWithTheDeviceAndTheReasonInTheWindowsLan
         const QString message21 = core.GetMessageText(kSectionMessage, MsgPortCannotOpen)
                                       .section(QLatin1Char('@'), 0, 0)
                                       .trimmed();
-        EXPECT_EQ(prompter.boxes[0].text, message21 + QStringLiteral("\r\n") +
-                                              QString::fromUtf8(c.details) +
-                                              QStringLiteral("/dev/ttyUSB7: Permission denied"));
+        const QString expected = message21 + QStringLiteral("\r\n") + QString::fromUtf8(c.details) +
+                                 device + QStringLiteral(": Permission denied");
+        EXPECT_EQ(prompter.boxes[0].text.toStdString(), expected.toStdString());
     }
 }
 
