@@ -73,7 +73,7 @@ QLabel* valueLabel(QWidget* parent, int index)
 
 frmMain::frmMain(AppCore& core, QWidget* parent)
     : QMainWindow(parent), cdlFileOpen(core.prompter()), m_core(core), m_notices(core),
-      m_link(m_notices, m_port, m_clock)
+      m_link(m_notices, m_port, m_clock), m_trendDialog(core.prompter())
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -90,7 +90,13 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
     picCnvBmp->setFixedSize(kPictureWidth, kPictureHeight);
     picCnvBmp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picCnvBmp->setPixmap(QPixmap(QStringLiteral(":/images/start_picture.bmp")));
-    row->addWidget(picCnvBmp, 0, Qt::AlignTop);
+    auto* right = new QVBoxLayout;
+    right->addWidget(picCnvBmp, 0, Qt::AlignTop);
+    QGroupBox* trend = buildTrendFrame(central);
+    trend->setFixedWidth(kPictureWidth); // under the picture, as wide as it
+    right->addWidget(trend);
+    right->addStretch();
+    row->addLayout(right);
 
     row->setSizeConstraint(QLayout::SetFixedSize);
     setCentralWidget(central);
@@ -220,6 +226,7 @@ void frmMain::Form_Load()
     CreateWorkFolders();
     LoadSettings();
     LoadFormLabels(m_core, this);
+    applyTrendTexts();
     DeleteTempFiles();
 }
 

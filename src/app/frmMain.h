@@ -7,6 +7,7 @@
 #include "files/BatchChoice.h"
 #include "image/ImageState.h"
 #include "sensor/CoreLine.h"
+#include "sensor/MeasurementTrend.h"
 #include "serial/SerialLink.h"
 #include "serial/SystemBytePort.h"
 #include "serial/SystemClock.h"
@@ -16,16 +17,19 @@
 #include <functional>
 
 class QAction;
+class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class QUrl;
 
 namespace kel {
 
 class AppCore;
+class TrendStrip;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -82,6 +86,17 @@ public:
     void StopContinuousOnExit();
     bool blnContinuous = false;
 
+    // ---- Trend of a continuous measurement: the result is read every interval, shown and
+    // kept (the last MeasurementTrend::kCapacity values), until the measurement ends, a reading
+    // fails or the program shuts down.
+    void StartTrend();
+    void StopTrend();
+    // One timed reading; a tick while the line or the window is busy is skipped.
+    void tmrTrend_Timer();
+    void cmdTrendSave_Click();
+    bool trendRunning() const;
+    sensor::MeasurementTrend trend;
+
     // ---- System and Bank menus.
     void mnuBankSelect_Click(int index);
     void mnuBankLoad_Click();
@@ -103,6 +118,13 @@ public:
     QGroupBox* fraGetMesure = nullptr;
     QPushButton* cmdGetMesure = nullptr;
     QLabel* picCnvBmp = nullptr;
+    QGroupBox* fraTrend = nullptr;
+    TrendStrip* picTrend = nullptr;
+    QLabel* lblTrendInterval = nullptr;
+    QDoubleSpinBox* spnTrendInterval = nullptr; // seconds
+    QPushButton* cmdTrendSave = nullptr;
+    QLabel* lblTrendState = nullptr;
+    QTimer* tmrTrend = nullptr;
     // The one open/save dialog, shared by every command that asks for a file.
     CommonDialog cdlFileOpen;
 
@@ -147,6 +169,12 @@ private:
     // Shows message 1 when an operation succeeded; a failure was reported where it happened.
     void reportCompletion(bool succeeded);
     QWidget* buildLeftColumn();
+    QGroupBox* buildTrendFrame(QWidget* parent);
+    void applyTrendTexts();
+    void showTrendCounts();
+    // True while a command, a transfer, a box or a handler of the measurement panel has the
+    // line or the operator's attention: a timed reading then waits for its next tick.
+    bool lineBusy() const;
 
     AppCore& m_core;
     serial::SystemBytePort m_port; // the program's serial port, opened for each exchange
@@ -155,6 +183,9 @@ private:
     serial::SerialLink m_link;
     ImageState m_image;
     bool m_shuttingDown = false;
+    bool m_measureBusy = false; // a handler of the measurement panel runs
+    bool m_trendBusy = false;   // a timed reading runs
+    CommonDialog m_trendDialog; // its own, so the File menu's dialog keeps its last file
 };
 
 } // namespace kel

@@ -1,4 +1,6 @@
-// Main window handlers of the measurement panel: trigger measurements, read the result.
+// Main window handlers of the measurement panel: trigger measurements, read the result. A
+// continuous measurement that starts starts the trend's reading (frmMainTrend.cpp); one that
+// ends stops it.
 
 #include "app/frmMain.h"
 #include "core/AppCore.h"
@@ -8,11 +10,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 namespace kel {
 
 void frmMain::cmdMeasure_Click()
 {
+    const QScopedValueRollback busy(m_measureBusy, true);
     QString command;
     if (optMesure[0]->isChecked()) {
         command = sensor::kMeasure;
@@ -23,6 +27,7 @@ void frmMain::cmdMeasure_Click()
         cmdMeasure->setText(m_core.GetMessageText(kSectionLabel, LabelMeasure));
         for (QRadioButton* option : optMesure)
             option->setEnabled(true);
+        StopTrend();
         command = sensor::kMeasureEnd;
     } else {
         blnContinuous = true;
@@ -33,16 +38,21 @@ void frmMain::cmdMeasure_Click()
     }
 
     const QString reply = serial::SendCommand(link(), command);
-    if (command == sensor::kMeasureContinuous && reply != sensor::kReplyOk) {
+    if (command != sensor::kMeasureContinuous)
+        return;
+    if (reply != sensor::kReplyOk) {
         blnContinuous = false;
         cmdMeasure->setText(m_core.GetMessageText(kSectionLabel, LabelMeasure));
         for (QRadioButton* option : optMesure)
             option->setEnabled(true);
+        return;
     }
+    StartTrend();
 }
 
 void frmMain::cmdGetMesure_Click()
 {
+    const QScopedValueRollback busy(m_measureBusy, true);
     const QString code = serial::SendCommand(link(), sensor::kResultCode);
     const std::optional<int> label = sensor::resultLabelOf(code);
     if (!label)
@@ -59,6 +69,7 @@ void frmMain::StopContinuousOnExit()
     if (!blnContinuous)
         return;
     blnContinuous = false;
+    StopTrend();
     for (QRadioButton* option : optMesure)
         option->setEnabled(true);
     serial::SendCommand(link(), sensor::kMeasureEnd); // its failures are its own to report

@@ -59,6 +59,36 @@ enum LabelText : int {
     LabelLineDetails = 65,       // a line added to a message of the line: device and reason
 };
 
+// Section "Trend": the trend of a continuous measurement in the main window.
+inline const QString kSectionTrend = QStringLiteral("Trend");
+enum TrendText : int {
+    TrendFrame = 1,
+    TrendInterval = 2,
+    TrendSave = 3,
+    TrendCsvFiles = 4,      // file dialog filter description
+    TrendCounts = 5,        // %1 values, %2 OK, %3 NG
+    TrendStoppedFailed = 6, // a reading failed and its message was shown
+    TrendStoppedReply = 7,  // %1 the unusable reply to the result query
+    TrendSaved = 8,         // %1 values, %2 the file
+    TrendReading = 9,       // %1 the interval in seconds
+};
+
+// Section "Kelctl": texts of the command line tool.
+inline const QString kSectionKelctl = QStringLiteral("Kelctl");
+enum KelctlText : int {
+    KelctlResultLabel = 1, // the two lines of "kelctl result"
+    KelctlValueLabel = 2,
+    KelctlFetching = 3, // what a transfer's progress line names
+    KelctlFetchingGrey = 4,
+    KelctlUploading = 5,
+    KelctlBankBackup = 6, // %1 the bank
+    KelctlBankRestore = 7,
+    KelctlSystemBackup = 8,
+    KelctlSystemRestore = 9,
+    KelctlReceiving = 10, // %1 the file
+    KelctlSending = 11,
+};
+
 // Message box style numbers the program uses itself; the others come from the message files.
 constexpr int kStyleCriticalOk = 16;
 

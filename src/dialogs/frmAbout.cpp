@@ -1,7 +1,7 @@
 #include "dialogs/frmAbout.h"
 #include "core/AppCore.h"
 #include "dialogs/LineControl.h"
-#include "dialogs/VersionText.h"
+#include "core/VersionText.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
 #include "ui/Twips.h"

@@ -3,7 +3,7 @@
 #include "core/AppCore.h"
 #include "app/frmMain.h"
 #include "dialogs/HelpFile.h"
-#include "dialogs/VersionText.h"
+#include "core/VersionText.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmOption.h"
 #include "support/ScriptedPrompter.h"

@@ -80,6 +80,10 @@ TEST(KelctlResult, printsTheResultTextInTheSettingsLanguageAndTheValueAsReceived
     const KelctlResult japanese = sim.kelctl({"result", "--json"});
     EXPECT_EQ(QJsonDocument::fromJson(japanese.out).object().value("result").toString(),
               QString::fromUtf8("NG"));
+    // The labels follow the language of the texts, in one column on a terminal.
+    const KelctlResult japaneseLines = sim.kelctl({"result"});
+    EXPECT_EQ(QString::fromUtf8(japaneseLines.out),
+              QString::fromUtf8("判定    NG (-1)\n測定値   12.50\n"));
     const KelctlResult error = refusing.kelctl({"result"});
     EXPECT_EQ(error.status, kStatusEr) << describe(error);
     EXPECT_TRUE(QString::fromUtf8(error.err).contains(QString::fromUtf8("センサ")))

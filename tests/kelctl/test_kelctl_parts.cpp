@@ -2,11 +2,11 @@
 // transfer results, the measurement log's lines and the progress line.
 
 #include "Arguments.h"
-#include "CsvLine.h"
 #include "ExitStatus.h"
 #include "Session.h"
 #include "TerminalProgress.h"
 
+#include "core/CsvLine.h"
 #include "serial/CommandExchange.h"
 #include "serial/FileTransfer.h"
 #include "serial/XmodemProtocol.h"
@@ -16,6 +16,8 @@
 #include <set>
 
 using namespace kelctl;
+using kel::csvLine;
+using kel::isoTimeWithOffset;
 
 namespace {
 
@@ -97,6 +99,25 @@ TEST(KelctlExitStatus, anErReplyIsTheSensorsErrorEvenThoughAReplyCame)
     EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::NoReply, {}}, ""), ExitNoReply);
     EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::PortCannotOpen, {}}, ""),
               ExitPortUnavailable);
+}
+
+TEST(KelctlErrors, aMessageOfSeveralLinesIsPrintedAsOne)
+{
+    const struct {
+        const char* text;
+        const char* line;
+    } cases[] = {
+        {"Cannot open the port.\r\nCheck the settings.",
+         "Cannot open the port. Check the settings."},
+        {"/tmp/a.KEL\r\nThe file is cut short.", "/tmp/a.KEL: The file is cut short."},
+        {"No reply.\r\n\r\n  Details: gone\n", "No reply. Details: gone"},
+        {"\xe9\x96\x8b\xe3\x81\x91\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x80\x82\r\n"
+         "\xe7\xa2\xba\xe8\xaa\x8d",
+         "\xe9\x96\x8b\xe3\x81\x91\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x80\x82 "
+         "\xe7\xa2\xba\xe8\xaa\x8d"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(oneLine(QString::fromUtf8(c.text)), QString::fromUtf8(c.line)) << c.text;
 }
 
 TEST(KelctlLog, fieldsAreQuotedOnlyWhenTheyMustBe)

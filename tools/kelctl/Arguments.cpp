@@ -1,6 +1,8 @@
 #include "Arguments.h"
 #include "ExitStatus.h"
 
+#include <QDir>
+#include <QRegularExpression>
 #include <cstdio>
 #include <optional>
 
@@ -66,7 +68,30 @@ void printError(const QString& text)
 {
     if (text.isEmpty())
         return; // nothing to add to the message printed before
-    std::fprintf(stderr, "kelctl: %s\n", text.toLocal8Bit().constData());
+    std::fprintf(stderr, "kelctl: %s\n", oneLine(text).toLocal8Bit().constData());
+}
+
+QString oneLine(const QString& text)
+{
+    static const QString kSentenceEnds = QStringLiteral(".!?:\u3002\uff01\uff1f");
+    QString joined;
+    for (const QString& part :
+         text.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts)) {
+        const QString line = part.trimmed();
+        if (line.isEmpty())
+            continue;
+        if (!joined.isEmpty())
+            joined +=
+                kSentenceEnds.contains(joined.back()) ? QStringLiteral(" ") : QStringLiteral(": ");
+        joined += line;
+    }
+    return joined;
+}
+
+void listWritten(const QString& path)
+{
+    std::printf("%s\n", QDir::toNativeSeparators(path).toLocal8Bit().constData());
+    std::fflush(stdout);
 }
 
 std::optional<int> numberArgument(const QString& text, const char* what, int minimum, int maximum)

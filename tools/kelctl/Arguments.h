@@ -39,8 +39,15 @@ Arguments parseArguments(const QStringList& words, const OptionSpec& options);
 // (status ExitUsage). True when the subcommand should run.
 bool shouldRun(const Arguments& parsed, const char* usage, int& status);
 
-// Prints "kelctl: TEXT" on stderr; nothing for an empty text.
+// Prints "kelctl: TEXT" on stderr as one line; nothing for an empty text.
 void printError(const QString& text);
+
+// The text as one line: its lines joined, after a line that ends a sentence by a blank and
+// otherwise by ": " (a file's name before what is wrong with it).
+QString oneLine(const QString& text);
+
+// Lists a file that was written on stdout, one path per line, for scripts.
+void listWritten(const QString& path);
 
 // A whole number from minimum to maximum, or nothing (with an error printed).
 std::optional<int> numberArgument(const QString& text, const char* what, int minimum, int maximum);

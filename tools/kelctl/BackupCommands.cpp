@@ -33,30 +33,33 @@ const char* const kSystemUsage =
 
 constexpr int kBankCount = 8;
 
-int backup(Session& session, const QString& command, const QString& file)
+// Backs up into file and lists it on stdout once it is complete.
+int backup(Session& session, const QString& command, const QString& label, const QString& file)
 {
     kel::BackupFile target(file);
     if (target.receivePath().isEmpty()) {
         session.core().ShowFailure(target.error());
         return ExitFileError;
     }
-    const int status = session.transfer(command, target.receivePath(), Direction::Receive);
+    const int status = session.transfer(command, label, target.receivePath(), Direction::Receive);
     if (status != ExitOk)
         return status;
     if (!target.commit()) {
         session.core().ShowFailure(target.error());
         return ExitFileError;
     }
+    std::printf("%s\n", QDir::toNativeSeparators(file).toLocal8Bit().constData());
+    std::fflush(stdout);
     return ExitOk;
 }
 
-int restore(Session& session, const QString& command, const QString& file)
+int restore(Session& session, const QString& command, const QString& label, const QString& file)
 {
     if (!QFile::exists(file)) {
         session.core().ShowMessageOrFailure(kel::kSectionMessage, kel::MsgWorkFileMissing);
         return ExitFileError;
     }
-    return session.transfer(command, file, Direction::Send);
+    return session.transfer(command, label, file, Direction::Send);
 }
 
 int saveAllBanks(Session& session, const QString& folder)
@@ -67,7 +70,8 @@ int saveAllBanks(Session& session, const QString& folder)
     }
     for (int bank = 1; bank <= kBankCount; ++bank) {
         const QString file = QDir(folder).filePath(QStringLiteral("BANK%1.BNK").arg(bank));
-        const int status = backup(session, kel::sensor::bankSaveCommand(bank), file);
+        const int status = backup(session, kel::sensor::bankSaveCommand(bank),
+                                  session.text(kel::KelctlBankBackup).arg(bank), file);
         if (status != ExitOk) {
             printError(bank == 1 ? QStringLiteral("bank 1 not saved")
                                  : QStringLiteral("bank %1 not saved; banks 1 to %2 were saved")
@@ -75,8 +79,6 @@ int saveAllBanks(Session& session, const QString& folder)
                                        .arg(bank - 1));
             return status;
         }
-        std::printf("%s\n", QDir::toNativeSeparators(file).toLocal8Bit().constData());
-        std::fflush(stdout);
     }
     return ExitOk;
 }
@@ -110,7 +112,8 @@ int runBank(Context& context, const QStringList& args)
         return status;
     if (!saving) {
         Session session(context);
-        return restore(session, kel::sensor::kBankLoad, words[1]);
+        return restore(session, kel::sensor::kBankLoad, session.text(kel::KelctlBankRestore),
+                       words[1]);
     }
     if (words[1] == QLatin1String("all")) {
         Session session(context);
@@ -122,7 +125,8 @@ int runBank(Context& context, const QStringList& args)
         return ExitUsage;
     }
     Session session(context);
-    return backup(session, kel::sensor::bankSaveCommand(*bank), words[2]);
+    return backup(session, kel::sensor::bankSaveCommand(*bank),
+                  session.text(kel::KelctlBankBackup).arg(*bank), words[2]);
 }
 
 int runSystem(Context& context, const QStringList& args)
@@ -136,8 +140,10 @@ int runSystem(Context& context, const QStringList& args)
     Session session(context);
     const QString& file = parsed.positional[1];
     return parsed.positional.first() == QLatin1String("save")
-               ? backup(session, kel::sensor::kSystemSave, file)
-               : restore(session, kel::sensor::kSystemLoad, file);
+               ? backup(session, kel::sensor::kSystemSave, session.text(kel::KelctlSystemBackup),
+                        file)
+               : restore(session, kel::sensor::kSystemLoad, session.text(kel::KelctlSystemRestore),
+                         file);
 }
 
 } // namespace kelctl

@@ -1,4 +1,5 @@
 #include "ConsolePrompter.h"
+#include "Arguments.h"
 #include "core/MessageBoxStyle.h"
 
 #include <cstdio>
@@ -9,9 +10,7 @@ int ConsolePrompter::messageBox(const QString& text, int style, const QString& t
 {
     Q_UNUSED(title);
     lastText = text;
-    const QByteArray line =
-        QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toLocal8Bit();
-    std::fprintf(stderr, "kelctl: %s\n", line.constData());
+    printError(text);
     return kel::decodeMessageBoxStyle(style).defaultAnswer;
 }
 

@@ -118,8 +118,7 @@ int convertMany(WorkFolder& work, const QStringList& names, const QString& outDi
             ++failed;
             printError(source + QStringLiteral(": not converted"));
         } else {
-            std::printf("%s\n", QDir::toNativeSeparators(target).toLocal8Bit().constData());
-            std::fflush(stdout);
+            listWritten(target);
         }
         if (showProgress)
             drawBatchProgress(index + 1, sources.size(), QFileInfo(source).fileName());
@@ -160,7 +159,10 @@ int runConvert(Context& context, const QStringList& args)
     const QString target = kel::avoidingSource(parsed.positional.at(1), input);
     if (target != parsed.positional.at(1))
         printError(input + QStringLiteral(" is the source; the bitmap goes to ") + target);
-    return convertOne(work, input, target, grey);
+    status = convertOne(work, input, target, grey);
+    if (status == ExitOk)
+        listWritten(target);
+    return status;
 }
 
 int runImport(Context& context, const QStringList& args)
@@ -185,6 +187,7 @@ int runImport(Context& context, const QStringList& args)
     state.CurrentImage = state.UploadImage;
     if (!kel::fncWriteFile_KEL(context.core, state, output))
         return ExitFileError;
+    listWritten(output);
     return ExitOk;
 }
 

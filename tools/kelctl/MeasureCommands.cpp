@@ -3,11 +3,12 @@
 
 #include "Arguments.h"
 #include "Commands.h"
-#include "CsvLine.h"
 #include "ExitStatus.h"
 #include "Session.h"
 
 #include "core/AppCore.h"
+#include "core/MessageNumbers.h"
+#include "sensor/MeasurementLog.h"
 #include "sensor/SensorProtocol.h"
 #include "serial/CommandExchange.h"
 
@@ -16,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -32,8 +34,8 @@ const char* const kMeasureUsage =
 const char* const kResultUsage =
     "usage: kelctl result [--json]\n\n"
     "Reads the last result (\"DATAGET 2 0\": -2, -1 or 0) and the measured value (\"DATAGET 2\n"
-    "1\"), and prints the result's text in the language of the settings and the value as\n"
-    "received.\n";
+    "1\"), and prints the result's text and the labels in the language of the settings and the\n"
+    "value as received.\n";
 
 const char* const kWatchUsage =
     "usage: kelctl watch --every SECONDS [--count N] [--trigger] [--no-header]\n\n"
@@ -72,6 +74,34 @@ Reading readResult(Session& session)
     if (value)
         reading.value = *value;
     return reading;
+}
+
+// The label of the message file, or the English word when the file has none.
+QString labelOr(const Context& context, int number, const char* english)
+{
+    const QString label = context.core.GetMessageText(kel::kSectionKelctl, number).trimmed();
+    return label.isEmpty() ? QString::fromLatin1(english) : label;
+}
+
+// Columns a text takes on a terminal: two for the wide characters of East Asian scripts.
+int columnsOf(const QString& text)
+{
+    int columns = 0;
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        const bool wide =
+            (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
+            (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
+            (code >= 0xFE30 && code <= 0xFE4F) || (code >= 0xFF00 && code <= 0xFF60) ||
+            (code >= 0xFFE0 && code <= 0xFFE6);
+        columns += wide ? 2 : 1;
+    }
+    return columns;
+}
+
+QString padded(const QString& label, int columns)
+{
+    return label + QString(std::max(0, columns - columnsOf(label)), QLatin1Char(' '));
 }
 
 // Sleeps until the clock reaches the moment, waking early for Ctrl-C.
@@ -139,8 +169,13 @@ int runResult(Context& context, const QStringList& args)
                                  {QStringLiteral("value"), reading.value}};
         std::printf("%s\n", QJsonDocument(object).toJson(QJsonDocument::Compact).constData());
     } else {
-        std::printf("result  %s (%s)\nvalue   %s\n", text.toLocal8Bit().constData(),
-                    reading.code.toLocal8Bit().constData(),
+        // The labels in the language of the result's text, both padded to one column.
+        const QString resultLabel = labelOr(context, kel::KelctlResultLabel, "result");
+        const QString valueLabel = labelOr(context, kel::KelctlValueLabel, "value");
+        const int column = std::max(columnsOf(resultLabel), columnsOf(valueLabel)) + 2;
+        std::printf("%s%s (%s)\n%s%s\n", padded(resultLabel, column).toLocal8Bit().constData(),
+                    text.toLocal8Bit().constData(), reading.code.toLocal8Bit().constData(),
+                    padded(valueLabel, column).toLocal8Bit().constData(),
                     reading.value.toLocal8Bit().constData());
     }
     return ExitOk;
@@ -172,7 +207,7 @@ int runWatch(Context& context, const QStringList& args)
 
     Session session(context);
     if (!parsed.has(QStringLiteral("--no-header"))) {
-        std::printf("time,code,value\n");
+        std::printf("%s\n", kel::sensor::kMeasurementLogHeader.toLatin1().constData());
         std::fflush(stdout);
     }
     QElapsedTimer clock;
@@ -195,8 +230,8 @@ int runWatch(Context& context, const QStringList& args)
             return ExitPortUnavailable; // every further reading would fail the same way
         if (reading.status != ExitOk)
             lastFailure = reading.status;
-        const QString line =
-            csvLine({isoTimeWithOffset(QDateTime::currentDateTime()), reading.code, reading.value});
+        const QString line = kel::sensor::measurementLogLine(QDateTime::currentDateTime(),
+                                                             reading.code, reading.value);
         std::printf("%s\n", line.toLocal8Bit().constData());
         std::fflush(stdout);
     }

@@ -187,7 +187,8 @@ int runFetch(Context& context, const QStringList& args)
 
     const QString tmpBin = work.tmpFile(kel::kTmpBin);
     status =
-        session.transfer(grey ? kel::sensor::kImageSaveGrey : kel::sensor::kImageSaveColour, tmpBin,
+        session.transfer(grey ? kel::sensor::kImageSaveGrey : kel::sensor::kImageSaveColour,
+                         session.text(grey ? kel::KelctlFetchingGrey : kel::KelctlFetching), tmpBin,
                          Direction::Receive, receivedSize(current.Width, current.Height));
     if (status != ExitOk)
         return status;
@@ -199,10 +200,16 @@ int runFetch(Context& context, const QStringList& args)
         work.core().ShowMessageOrFailure(kel::kSectionMessage, kel::MsgConversionFailed);
         return ExitFailure;
     }
-    if (!bmpFiles.isEmpty() && (status = writeCopy(work.core(), bitmap, bmpFiles.first())))
-        return status;
-    if (!kelFiles.isEmpty() && !kel::fncWriteFile_KEL(work.core(), state, kelFiles.first()))
-        return ExitFileError;
+    if (!bmpFiles.isEmpty()) {
+        if ((status = writeCopy(work.core(), bitmap, bmpFiles.first())))
+            return status;
+        listWritten(bmpFiles.first());
+    }
+    if (!kelFiles.isEmpty()) {
+        if (!kel::fncWriteFile_KEL(work.core(), state, kelFiles.first()))
+            return ExitFileError;
+        listWritten(kelFiles.first());
+    }
     return ExitOk;
 }
 
@@ -255,7 +262,8 @@ int runUpload(Context& context, const QStringList& args)
     case kel::UploadPrepared::Failed:
         return ExitFileError;
     }
-    return session.transfer(kel::sensor::kImageLoad, uploadFile, Direction::Send);
+    return session.transfer(kel::sensor::kImageLoad, session.text(kel::KelctlUploading), uploadFile,
+                            Direction::Send);
 }
 
 } // namespace kelctl

@@ -46,7 +46,13 @@ int runTransfer(Context& context, const QStringList& args, Direction direction)
     }
 
     Session session(context);
-    return session.move(path, direction, QFileInfo(path).fileName());
+    const bool receiving = direction == Direction::Receive;
+    const QString label = session.text(receiving ? kel::KelctlReceiving : kel::KelctlSending)
+                              .arg(QFileInfo(path).fileName());
+    status = session.move(path, direction, label);
+    if (status == ExitOk && receiving)
+        listWritten(path);
+    return status;
 }
 
 } // namespace

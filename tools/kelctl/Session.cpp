@@ -2,6 +2,8 @@
 #include "Arguments.h"
 #include "ExitStatus.h"
 
+#include "core/AppCore.h"
+#include "core/MessageNumbers.h"
 #include "sensor/SensorProtocol.h"
 #include "serial/CommandExchange.h"
 #include "serial/FileTransfer.h"
@@ -90,8 +92,13 @@ std::optional<QString> Session::ask(const QString& command, int* status)
     return reply;
 }
 
-int Session::transfer(const QString& command, const QString& path, Direction direction,
-                      qint64 expectedBytes)
+QString Session::text(int number) const
+{
+    return m_context.core.GetMessageText(kel::kSectionKelctl, number);
+}
+
+int Session::transfer(const QString& command, const QString& label, const QString& path,
+                      Direction direction, qint64 expectedBytes)
 {
     if (stopRequested()) {
         printError(QStringLiteral("stopped"));
@@ -100,7 +107,7 @@ int Session::transfer(const QString& command, const QString& path, Direction dir
     const auto showProgress = [&] {
         m_link.display.reset();
         m_link.view = &m_progress;
-        m_progress.begin(command, expectedBytes);
+        m_progress.begin(label, expectedBytes);
     };
     const kel::sensor::CommandTransferOutcome outcome =
         kel::sensor::CommandThenTransfer(m_link, command, path, direction, {{}, showProgress});

@@ -37,10 +37,10 @@ public:
     std::optional<QString> ask(const QString& command, int* status);
 
     // command, which must be answered "OK", then the transfer of the file at path. ExitOk or
-    // the status of what went wrong. expectedBytes (0: unknown) sizes the progress of a
-    // receive.
-    int transfer(const QString& command, const QString& path, Direction direction,
-                 qint64 expectedBytes = 0);
+    // the status of what went wrong. label names the operation in the progress line;
+    // expectedBytes (0: unknown) sizes the progress of a receive.
+    int transfer(const QString& command, const QString& label, const QString& path,
+                 Direction direction, qint64 expectedBytes = 0);
 
     // The transfer alone, for a command sent before; label names it in the progress line.
     int move(const QString& path, Direction direction, const QString& label,
@@ -48,6 +48,9 @@ public:
 
     static int statusOf(const kel::serial::CommandOutcome& outcome, const QString& reply);
     static int statusOf(const kel::serial::TransferOutcome& outcome);
+
+    // The text of the kelctl section of the message file in the settings' language.
+    QString text(int number) const;
 
 private:
     Context& m_context;

@@ -3,6 +3,8 @@
 #include "ExitStatus.h"
 #include "Subcommands.h"
 
+#include "core/VersionText.h"
+
 #include <QCoreApplication>
 #include <csignal>
 #include <cstdio>
@@ -14,7 +16,8 @@ void printUsage(std::FILE* out)
 {
     std::fprintf(
         out, "usage: kelctl [--device PATH] [--settings FILE] SUBCOMMAND [ARGS...]\n"
-             "       kelctl SUBCOMMAND --help\n\n"
+             "       kelctl SUBCOMMAND --help\n"
+             "       kelctl --version\n\n"
              "Options:\n"
              "  --device PATH    serial device to use instead of the port of the settings\n"
              "                   (not on Windows, where port n is COMn)\n"
@@ -73,6 +76,13 @@ int main(int argc, char* argv[])
     if (!takeGlobalOptions(args, device, settingsFile)) {
         printUsage(stderr);
         return kelctl::ExitUsage;
+    }
+    if (!args.isEmpty() && args.first() == QLatin1String("--version")) {
+        // The version as the about box gives it.
+        std::printf("%s\n", kel::versionLine(QStringLiteral("kelctl"), kel::programVersion())
+                                .toLatin1()
+                                .constData());
+        return kelctl::ExitOk;
     }
     if (args.isEmpty() || args.first() == QLatin1String("--help") ||
         args.first() == QLatin1String("-h")) {

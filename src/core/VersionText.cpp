@@ -1,4 +1,4 @@
-#include "dialogs/VersionText.h"
+#include "core/VersionText.h"
 
 namespace kel {
 

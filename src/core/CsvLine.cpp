@@ -1,6 +1,6 @@
-#include "CsvLine.h"
+#include "core/CsvLine.h"
 
-namespace kelctl {
+namespace kel {
 
 namespace {
 
@@ -35,4 +35,4 @@ QString isoTimeWithOffset(const QDateTime& time)
                .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
-} // namespace kelctl
+} // namespace kel

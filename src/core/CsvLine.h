@@ -6,11 +6,11 @@
 #include <QDateTime>
 #include <QStringList>
 
-namespace kelctl {
+namespace kel {
 
 QString csvLine(const QStringList& fields);
 
 // "2026-12-09T10:33:25+09:00": local time to the second and its offset.
 QString isoTimeWithOffset(const QDateTime& time);
 
-} // namespace kelctl
+} // namespace kel
