@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 #include "core/AppCore.h"
+#include "core/StatusWords.h"
 #include "sensor/SensorProtocol.h"
 #include "serial/CommandExchange.h"
 
@@ -39,19 +40,50 @@ void frmMain::cmdMeasure_Click()
         for (QRadioButton* option : optMesure)
             option->setEnabled(true);
     }
+    showMeasureResult(command, reply == sensor::kReplyOk);
+}
+
+void frmMain::showMeasureResult(const QString& command, bool accepted)
+{
+    struct Texts {
+        QString command;
+        int done;
+        int name;
+    };
+    const Texts texts[] = {
+        {sensor::kMeasure, StatusMeasureSent, StatusNameMeasure},
+        {sensor::kMeasureOther, StatusCaptureSent, StatusNameCapture},
+        {sensor::kMeasureContinuous, StatusContinuousStarted, StatusNameContinuousStart},
+        {sensor::kMeasureEnd, StatusContinuousEnded, StatusNameContinuousEnd},
+    };
+    for (const Texts& t : texts) {
+        if (t.command != command)
+            continue;
+        if (accepted)
+            m_status->showResult(statusText(m_core, t.done));
+        else
+            showFailed(t.name);
+    }
 }
 
 void frmMain::cmdGetMesure_Click()
 {
     const QString code = serial::SendCommand(link(), sensor::kResultCode);
     const std::optional<int> label = sensor::resultLabelOf(code);
-    if (!label)
+    if (!label) {
+        showFailed(StatusNameResultRead);
         return; // anything else, an empty reply or "ER" included, changes nothing
-    lblValue[6]->setText(m_core.GetMessageText(kSectionLabel, *label));
+    }
+    const QString judgement = m_core.GetMessageText(kSectionLabel, *label);
+    lblValue[6]->setText(judgement);
 
     const QString value = serial::SendCommand(link(), sensor::kResultValue);
     if (!value.isEmpty())
         lblValue[7]->setText(value);
+    if (value.isEmpty() || value == sensor::kReplyError)
+        showFailed(StatusNameResultRead);
+    else
+        m_status->showResult(statusText(m_core, StatusMeasured, {judgement.trimmed(), value}));
 }
 
 void frmMain::StopContinuousOnExit()
