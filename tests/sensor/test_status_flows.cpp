@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTest>
 
 using namespace kel;
 using namespace kel::test;
@@ -95,15 +96,33 @@ TEST_F(StatusFlows, fetchTellsWhereThePictureCameFromUntilItIsSaved)
     expectResult(QStringLiteral("Image loaded into the sensor, %b bytes, %s s"));
 }
 
-TEST_F(StatusFlows, stoppedFetchSaysSoAndLeavesNoPicture)
+// Esc in the progress window stops like its button; the window stays until the operation
+// closes it.
+TEST_F(StatusFlows, fetchStoppedByTheButtonOrEscSaysSoAndLeavesNoPicture)
 {
     start({.arguments = {"--baud", "38400"}});
-    prompter.answers = {AnswerYes};
-    stopAfter(300);
-    window->cmdConvert_Click();
-    expectResult(QStringLiteral("Image fetch stopped"));
-    EXPECT_EQ(picture(), QStringLiteral("Picture: none"));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Lumexa KEL TOOL"));
+    for (bool byEscape : {false, true}) {
+        SCOPED_TRACE(byEscape ? "Esc" : "button");
+        bool stayedOpen = false;
+        if (byEscape) {
+            QTimer::singleShot(300, [&stayedOpen] {
+                for (QWidget* widget : QApplication::topLevelWidgets()) {
+                    if (widget->objectName() != QLatin1String("frmWait") || !widget->isVisible())
+                        continue;
+                    QTest::keyClick(widget, Qt::Key_Escape);
+                    stayedOpen = widget->isVisible();
+                }
+            });
+        } else {
+            stopAfter(300);
+        }
+        prompter.answers = {AnswerYes};
+        window->cmdConvert_Click();
+        expectResult(QStringLiteral("Image fetch stopped"));
+        EXPECT_EQ(picture(), QStringLiteral("Picture: none"));
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Lumexa KEL TOOL"));
+        EXPECT_TRUE(stayedOpen || !byEscape);
+    }
 }
 
 TEST_F(StatusFlows, measurementCommandsAndTheResultInWords)
