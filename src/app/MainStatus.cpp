@@ -11,6 +11,12 @@
 
 namespace kel {
 
+namespace {
+
+constexpr int kPictureLabelWidth = 240;
+
+} // namespace
+
 MainStatus::MainStatus(AppCore& core, QMainWindow& window) : m_core(core), m_window(window)
 {
     QStatusBar* bar = window.statusBar();
@@ -21,6 +27,12 @@ MainStatus::MainStatus(AppCore& core, QMainWindow& window) : m_core(core), m_win
     picture->setObjectName(QStringLiteral("lblStatusPicture"));
     port = new QLabel(bar);
     port->setObjectName(QStringLiteral("lblStatusPort"));
+    // Long texts are cut at the window's edge instead of widening the window; the whole text
+    // is in the tooltip.
+    result->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    picture->setMaximumWidth(kPictureLabelWidth);
+    for (QLabel* label : {picture, port})
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar->addWidget(result, 1);
     bar->addPermanentWidget(picture);
     bar->addPermanentWidget(port);
@@ -44,6 +56,7 @@ void MainStatus::showResult(const QString& text)
     if (text.isEmpty())
         return;
     result->setText(text);
+    result->setToolTip(text);
     m_resultBeforeWait = text;
 }
 
