@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
@@ -101,6 +102,28 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
     row->setSizeConstraint(QLayout::SetFixedSize);
     setCentralWidget(central);
     connectSensorControls();
+    assignShortcuts();
+
+    m_status = std::make_unique<MainStatus>(core, *this);
+    m_notices.status = m_status.get();
+}
+
+// The keys an operator expects. Ctrl+O and Ctrl+S open and save the image in its own format
+// (.KEL), the shifted keys the bitmap; F5 fetches from the sensor.
+void frmMain::assignShortcuts()
+{
+    mnuBinLoad->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuBinSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuBmpLoad->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    mnuBmpSave->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    mnuQuit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    mnuContents->setShortcut(QKeySequence(Qt::Key_F1));
+    // A button's own shortcut is replaced whenever its caption is set, so F5 lives on the
+    // window and presses the button: nothing happens while the button is disabled.
+    fetchShortcut = named(new QAction(this), "fetchShortcut");
+    fetchShortcut->setShortcut(QKeySequence(Qt::Key_F5));
+    addAction(fetchShortcut);
+    connect(fetchShortcut, &QAction::triggered, cmdConvert, &QPushButton::click);
 }
 
 void frmMain::buildMenus()
@@ -228,6 +251,8 @@ void frmMain::Form_Load()
     LoadFormLabels(m_core, this);
     applyTrendTexts();
     DeleteTempFiles();
+    m_status->takeBaseTitle();
+    m_status->showLine(lineConfigOf(m_core));
 }
 
 void frmMain::CreateWorkFolders()

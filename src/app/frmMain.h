@@ -3,11 +3,13 @@
 // converted image. This file holds its start-up and shutdown; the panels' handlers come with
 // the operations they run.
 
+#include "app/MainStatus.h"
 #include "core/CommonDialog.h"
 #include "files/BatchChoice.h"
 #include "image/ImageState.h"
 #include "sensor/CoreLine.h"
 #include "sensor/MeasurementTrend.h"
+#include "sensor/OperationStatus.h"
 #include "serial/SerialLink.h"
 #include "serial/SystemBytePort.h"
 #include "serial/SystemClock.h"
@@ -15,6 +17,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QDoubleSpinBox;
@@ -151,6 +154,12 @@ public:
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;
     QAction* mnuVersion = nullptr;
+    QAction* fetchShortcut = nullptr; // F5: presses cmdConvert
+
+    // The status bar: last result, the picture's source, the line in use.
+    MainStatus& status() { return *m_status; }
+    // "Image fetch failed" and the like: the operation named by its status text.
+    void showFailed(int nameNumber, const QStringList& arguments = {});
 
     AppCore& core() { return m_core; }
     // The program's line, configured with the settings in memory as they are now.
@@ -175,13 +184,24 @@ private:
     // True while a command, a transfer, a box or a handler of the measurement panel has the
     // line or the operator's attention: a timed reading then waits for its next tick.
     bool lineBusy() const;
+    void assignShortcuts();
+    // The status line after a transfer of the progress window.
+    void showTransferResult(TransferOperation operation, const OperationOutcome& outcome,
+                            int bank = 0);
+    void showSaved(const QString& file);
+    void showOpened(const QString& file);
+    void runBatchDialog();
+    // The status line after a measurement command; accepted when the sensor answered "OK".
+    void showMeasureResult(const QString& command, bool accepted);
 
     AppCore& m_core;
     serial::SystemBytePort m_port; // the program's serial port, opened for each exchange
     serial::SystemClock m_clock;
-    CoreLineNotices m_notices;
+    WindowLineNotices m_notices;
     serial::SerialLink m_link;
     ImageState m_image;
+    std::unique_ptr<MainStatus> m_status;
+    OperationOutcome m_fetchOutcome; // how the last fetch's transfer ended
     bool m_shuttingDown = false;
     bool m_measureBusy = false; // a handler of the measurement panel runs
     bool m_trendBusy = false;   // a timed reading runs

@@ -1,7 +1,7 @@
 // Main window handlers of the Option and Help menus.
 
-#include "core/AppCore.h"
 #include "app/frmMain.h"
+#include "core/AppCore.h"
 #include "dialogs/HelpFile.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmComSet.h"
@@ -34,6 +34,7 @@ void frmMain::mnuComSet_Click()
     frmComSet dialog(m_core, this);
     dialog.Form_Load();
     dialog.exec();
+    status().showLine(lineConfigOf(m_core));
 }
 
 void frmMain::mnuContents_Click()

@@ -3,6 +3,7 @@
 
 #include "app/frmMain.h"
 #include "core/AppCore.h"
+#include "core/StatusWords.h"
 #include "core/WorkFolders.h"
 #include "files/FileCopy.h"
 #include "files/frmBinBmpConv.h"
@@ -83,8 +84,25 @@ void frmMain::mnuBinSave_Click()
                   kSaveFlags);
     if (cdlFileOpen.ShowSave() != 0)
         return;
-    if (fncWriteFile_KEL(m_core, m_image, cdlFileOpen.FileName))
-        blnNotSaved = false;
+    const QString chosen = cdlFileOpen.FileName;
+    if (!fncWriteFile_KEL(m_core, m_image, chosen)) {
+        showFailed(StatusNameSave, {shownPath(m_core.paths(), chosen)});
+        return;
+    }
+    blnNotSaved = false;
+    showSaved(chosen);
+}
+
+void frmMain::showSaved(const QString& file)
+{
+    m_status->showResult(statusText(m_core, StatusSaved, {shownPath(m_core.paths(), file)}));
+    m_status->showPicture(PictureOrigin::File, file);
+}
+
+void frmMain::showOpened(const QString& file)
+{
+    m_status->showResult(statusText(m_core, StatusOpened, {shownPath(m_core.paths(), file)}));
+    m_status->showPicture(PictureOrigin::File, file);
 }
 
 void frmMain::mnuBinLoad_Click()
@@ -104,10 +122,13 @@ void frmMain::mnuBinLoad_Click()
         ClearPicture();
         repaint();
     };
+    const QString chosen = cdlFileOpen.FileName;
     const KelConversion opened =
-        fncConvertKelFile(m_core, m_image, cdlFileOpen.FileName, ImageKind::Colour, steps);
-    if (!opened)
+        fncConvertKelFile(m_core, m_image, chosen, ImageKind::Colour, steps);
+    if (!opened) {
+        showFailed(StatusNameOpen, {shownPath(m_core.paths(), chosen)});
         return;
+    }
     mnuBmpSave->setEnabled(true);
     mnuBinSave->setEnabled(true);
     cmdLoad->setEnabled(true);
@@ -115,6 +136,8 @@ void frmMain::mnuBinLoad_Click()
     if (!ShowPicture(tmpBmp))
         m_core.ShowFailure(
             QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(tmpBmp)));
+    else
+        showOpened(chosen);
     repaint();
 }
 
@@ -131,12 +154,15 @@ void frmMain::mnuBmpSave_Click()
                   kSaveFlags);
     if (cdlFileOpen.ShowSave() != 0)
         return;
+    const QString chosen = cdlFileOpen.FileName;
     QString failure;
-    if (!replaceWithCopy(tmpBmp, cdlFileOpen.FileName, &failure)) {
+    if (!replaceWithCopy(tmpBmp, chosen, &failure)) {
         m_core.ShowFailure(failure);
+        showFailed(StatusNameSave, {shownPath(m_core.paths(), chosen)});
         return;
     }
     blnNotSaved = false;
+    showSaved(chosen);
 }
 
 void frmMain::mnuBmpLoad_Click()
@@ -145,6 +171,17 @@ void frmMain::mnuBmpLoad_Click()
     if (cdlFileOpen.ShowOpen() != 0)
         return;
     const QString chosen = cdlFileOpen.FileName;
+    // Every way out before the picture is shown has told the operator why.
+    struct FailedUnlessShown {
+        frmMain& window;
+        const QString& file;
+        bool shown = false;
+        ~FailedUnlessShown()
+        {
+            if (!shown)
+                window.showFailed(StatusNameOpen, {shownPath(window.core().paths(), file)});
+        }
+    } outcome{*this, chosen};
     if (!fncReadBmpFile(m_core, m_image, chosen))
         return;
     if (!isSensorBitmap(m_image)) {
@@ -176,9 +213,13 @@ void frmMain::mnuBmpLoad_Click()
     mnuBmpSave->setEnabled(true);
     mnuBinSave->setEnabled(true);
     cmdLoad->setEnabled(true);
-    if (!ShowPicture(tmpBmp))
+    if (!ShowPicture(tmpBmp)) {
         m_core.ShowFailure(
             QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(tmpBmp)));
+    } else {
+        outcome.shown = true;
+        showOpened(chosen);
+    }
     repaint();
 }
 
@@ -190,11 +231,18 @@ void frmMain::mnuEachConv_Click()
     if (cdlFileOpen.ShowOpen() != 0)
         return;
     takeChosenFiles(batchChoice, cdlFileOpen.FileName, cdlFileOpen.FileTitle);
+    runBatchDialog();
+}
 
+void frmMain::runBatchDialog()
+{
     frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, link(), this,
-                          optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey});
+                          optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey,
+                          m_status->baseTitle()});
     dialog.Form_Load();
-    dialog.exec();
+    if (dialog.exec() == QDialog::Accepted)
+        m_status->showResult(statusText(m_core, StatusBatchEnded,
+                                        {QString::number(batchChoice.strConvFilePath.size())}));
 }
 
 void frmMain::mnuAllConv_Click()
@@ -209,10 +257,7 @@ void frmMain::mnuAllConv_Click()
         return;
     }
     batchChoice.blnDirSelected = false;
-    frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, link(), this,
-                          optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey});
-    dialog.Form_Load();
-    dialog.exec();
+    runBatchDialog();
 }
 
 } // namespace kel

@@ -4,6 +4,7 @@
 
 #include "app/frmMain.h"
 #include "core/AppCore.h"
+#include "core/StatusWords.h"
 #include "sensor/SensorProtocol.h"
 #include "serial/CommandExchange.h"
 
@@ -38,16 +39,39 @@ void frmMain::cmdMeasure_Click()
     }
 
     const QString reply = serial::SendCommand(link(), command);
-    if (command != sensor::kMeasureContinuous)
-        return;
-    if (reply != sensor::kReplyOk) {
+    const bool accepted = reply == sensor::kReplyOk;
+    if (command == sensor::kMeasureContinuous && !accepted) {
         blnContinuous = false;
         cmdMeasure->setText(m_core.GetMessageText(kSectionLabel, LabelMeasure));
         for (QRadioButton* option : optMesure)
             option->setEnabled(true);
-        return;
     }
-    StartTrend();
+    showMeasureResult(command, accepted);
+    if (command == sensor::kMeasureContinuous && accepted)
+        StartTrend();
+}
+
+void frmMain::showMeasureResult(const QString& command, bool accepted)
+{
+    struct Texts {
+        QString command;
+        int done;
+        int name;
+    };
+    const Texts texts[] = {
+        {sensor::kMeasure, StatusMeasureSent, StatusNameMeasure},
+        {sensor::kMeasureOther, StatusCaptureSent, StatusNameCapture},
+        {sensor::kMeasureContinuous, StatusContinuousStarted, StatusNameContinuousStart},
+        {sensor::kMeasureEnd, StatusContinuousEnded, StatusNameContinuousEnd},
+    };
+    for (const Texts& t : texts) {
+        if (t.command != command)
+            continue;
+        if (accepted)
+            m_status->showResult(statusText(m_core, t.done));
+        else
+            showFailed(t.name);
+    }
 }
 
 void frmMain::cmdGetMesure_Click()
@@ -55,13 +79,20 @@ void frmMain::cmdGetMesure_Click()
     const QScopedValueRollback busy(m_measureBusy, true);
     const QString code = serial::SendCommand(link(), sensor::kResultCode);
     const std::optional<int> label = sensor::resultLabelOf(code);
-    if (!label)
+    if (!label) {
+        showFailed(StatusNameResultRead);
         return; // anything else, an empty reply or "ER" included, changes nothing
-    lblValue[6]->setText(m_core.GetMessageText(kSectionLabel, *label));
+    }
+    const QString judgement = m_core.GetMessageText(kSectionLabel, *label);
+    lblValue[6]->setText(judgement);
 
     const QString value = serial::SendCommand(link(), sensor::kResultValue);
     if (!value.isEmpty())
         lblValue[7]->setText(value);
+    if (value.isEmpty() || value == sensor::kReplyError)
+        showFailed(StatusNameResultRead);
+    else
+        m_status->showResult(statusText(m_core, StatusMeasured, {judgement.trimmed(), value}));
 }
 
 void frmMain::StopContinuousOnExit()

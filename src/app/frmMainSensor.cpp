@@ -3,6 +3,7 @@
 
 #include "app/frmMain.h"
 #include "core/AppCore.h"
+#include "core/StatusWords.h"
 #include "core/VbConvert.h"
 #include "core/WorkFolders.h"
 #include "image/ConvertProcess.h"
@@ -56,6 +57,18 @@ void frmMain::connectSensorControls()
     connect(mnuSystemLoad, &QAction::triggered, this, &frmMain::mnuSystemLoad_Click);
 }
 
+void frmMain::showTransferResult(TransferOperation operation, const OperationOutcome& outcome,
+                                 int bank)
+{
+    m_status->showResult(transferStatus(m_core, operation, outcome, bank));
+}
+
+void frmMain::showFailed(int nameNumber, const QStringList& arguments)
+{
+    m_status->showResult(
+        statusText(m_core, StatusFailed, {statusText(m_core, nameNumber, arguments)}));
+}
+
 void frmMain::reportCompletion(bool succeeded)
 {
     if (succeeded)
@@ -74,6 +87,7 @@ bool frmMain::ShowPicture(const QString& path)
 void frmMain::ClearPicture()
 {
     picCnvBmp->clear();
+    m_status->showPicture(PictureOrigin::None);
 }
 
 void frmMain::cmdConvert_Click()
@@ -81,9 +95,16 @@ void frmMain::cmdConvert_Click()
     m_core.ShowMessageOrFailure(kSectionQuestion, QuestionFetch);
     if (!goesOn(m_core.iMsgAnswer))
         return;
+    m_fetchOutcome = {};
     if (fncImgAcquire()) {
         blnNotSaved = true;
+        m_status->showPicture(PictureOrigin::Sensor);
+        showTransferResult(TransferOperation::Fetch, m_fetchOutcome);
         m_core.ShowMessageOrFailure(kSectionMessage, MsgCompleted);
+    } else if (m_fetchOutcome.end == OperationEnd::Succeeded) {
+        showFailed(StatusNameFetch); // received, but not converted or not shown
+    } else {
+        showTransferResult(TransferOperation::Fetch, m_fetchOutcome);
     }
 }
 
@@ -96,6 +117,7 @@ bool frmMain::fncImgAcquire()
                 return false;
             blnNotSaved = false;
         }
+        m_fetchOutcome.end = OperationEnd::Failed; // until the transfer tells otherwise
         mnuBmpSave->setEnabled(false);
         mnuBinSave->setEnabled(false);
         cmdLoad->setEnabled(false);
@@ -121,7 +143,9 @@ bool frmMain::fncImgAcquire()
         SetImgInfo();
 
         frmWait wait(m_core, link(), this, cdlFileOpen);
-        if (!wait.fncImgConvert(optSelect[0]->isChecked()))
+        const bool received = wait.fncImgConvert(optSelect[0]->isChecked());
+        m_fetchOutcome = wait.outcome();
+        if (!received)
             return false;
 
         const QString bitmap = fncConvertProcess(
@@ -166,34 +190,46 @@ void frmMain::cmdLoad_Click()
     if (!goesOn(m_core.iMsgAnswer))
         return;
 
-    if (PrepareUploadFile(m_core, link(), m_image, loadFile).result != UploadPrepared::Ready)
+    if (PrepareUploadFile(m_core, link(), m_image, loadFile).result != UploadPrepared::Ready) {
+        showFailed(StatusNameUpload);
         return;
+    }
     frmWait wait(m_core, link(), this, cdlFileOpen);
-    reportCompletion(wait.fncImgLoad());
+    const bool loaded = wait.fncImgLoad();
+    showTransferResult(TransferOperation::Upload, wait.outcome());
+    reportCompletion(loaded);
 }
 
 void frmMain::mnuBankSelect_Click(int index)
 {
     frmWait wait(m_core, link(), this, cdlFileOpen);
-    reportCompletion(wait.fncBankSave(static_cast<qint16>(index)));
+    const bool saved = wait.fncBankSave(static_cast<qint16>(index));
+    showTransferResult(TransferOperation::BankBackup, wait.outcome(), index);
+    reportCompletion(saved);
 }
 
 void frmMain::mnuBankLoad_Click()
 {
     frmWait wait(m_core, link(), this, cdlFileOpen);
-    reportCompletion(wait.fucBankLoad());
+    const bool loaded = wait.fucBankLoad();
+    showTransferResult(TransferOperation::BankRestore, wait.outcome());
+    reportCompletion(loaded);
 }
 
 void frmMain::mnuSystemSave_Click()
 {
     frmWait wait(m_core, link(), this, cdlFileOpen);
-    reportCompletion(wait.fncSystemSave());
+    const bool saved = wait.fncSystemSave();
+    showTransferResult(TransferOperation::SystemBackup, wait.outcome());
+    reportCompletion(saved);
 }
 
 void frmMain::mnuSystemLoad_Click()
 {
     frmWait wait(m_core, link(), this, cdlFileOpen);
-    reportCompletion(wait.fncSystemLoad());
+    const bool loaded = wait.fncSystemLoad();
+    showTransferResult(TransferOperation::SystemRestore, wait.outcome());
+    reportCompletion(loaded);
 }
 
 } // namespace kel

@@ -10,6 +10,9 @@ namespace kel {
 inline const QString kSectionMessage = QStringLiteral("Message");
 inline const QString kSectionQuestion = QStringLiteral("Question");
 inline const QString kSectionLabel = QStringLiteral("Label");
+// The main window's status line: the last operation's result, the picture's source, the
+// reply awaited.
+inline const QString kSectionStatus = QStringLiteral("Status");
 
 // Section "Message".
 enum MessageNumber : int {
@@ -87,6 +90,63 @@ enum KelctlText : int {
     KelctlSystemRestore = 9,
     KelctlReceiving = 10, // %1 the file
     KelctlSending = 11,
+};
+
+// Section "Status".
+enum StatusText : int {
+    // What an operation is called, for StatusStopped and StatusFailed.
+    StatusNameFetch = 1,
+    StatusNameUpload = 2,
+    StatusNameBankBackup = 3, // %1 the bank
+    StatusNameBankRestore = 4,
+    StatusNameSystemBackup = 5,
+    StatusNameSystemRestore = 6,
+    StatusNameMeasure = 7,
+    StatusNameContinuousStart = 8,
+    StatusNameContinuousEnd = 9,
+    StatusNameCapture = 10,
+    StatusNameResultRead = 11,
+    StatusNameOpen = 12, // %1 the file
+    StatusNameSave = 13, // %1 the file
+    StatusStopped = 20,  // %1 the operation
+    StatusFailed = 21,
+    // Transfers that succeeded: the file where there is one, then bytes and seconds.
+    StatusFetched = 30,
+    StatusUploaded = 31,
+    StatusBankBackedUp = 32, // %1 the bank, %2 the file
+    StatusBankRestored = 33,
+    StatusSystemBackedUp = 34,
+    StatusSystemRestored = 35,
+    // Measurement.
+    StatusMeasured = 40, // %1 the judgement, %2 the value
+    StatusMeasureSent = 41,
+    StatusContinuousStarted = 42,
+    StatusContinuousEnded = 43,
+    StatusCaptureSent = 44,
+    // Files.
+    StatusOpened = 50, // %1 the file
+    StatusSaved = 51,
+    StatusBatchEnded = 52, // %1 the number of files chosen
+    // The picture and where it came from.
+    StatusPicture = 60, // %1 a file, or one of the two below
+    StatusPictureFromSensor = 61,
+    StatusPictureNone = 62,
+    // The reply awaited: %1 one of the names after it.
+    StatusWaiting = 70,
+    StatusWaitImageInfo = 71,
+    StatusWaitFetch = 72,
+    StatusWaitUpload = 73,
+    StatusWaitBankBackup = 74, // %1 the bank
+    StatusWaitBankRestore = 75,
+    StatusWaitSystemBackup = 76,
+    StatusWaitSystemRestore = 77,
+    StatusWaitMeasure = 78,
+    StatusWaitContinuousStart = 79,
+    StatusWaitContinuousEnd = 80,
+    StatusWaitCapture = 81,
+    StatusWaitJudgement = 82,
+    StatusWaitValue = 83,
+    StatusWaitCommand = 84, // %1 a command without words of its own, as sent
 };
 
 // Message box style numbers the program uses itself; the others come from the message files.

@@ -31,6 +31,9 @@ struct BatchContext {
     serial::SerialLink& link; // holds the stop request of the progress window
     QWidget* mainWindow;      // disabled while the convert-all run goes on
     ImageKind kind;           // the picture the conversions make
+    // The title of the run's own boxes: the main window's caption as its labels give it, without
+    // the file name the window adds to its title.
+    QString boxTitle = {};
 };
 
 class frmBinBmpConv : public QDialog {

@@ -46,7 +46,8 @@ bool frmBinBmpConv::fncEachConvert()
     AppCore& core = m_context.core;
     CommonDialog& dialog = m_context.dialog;
     const BatchChoice& choice = m_context.choice;
-    const QString boxTitle = m_context.mainWindow->windowTitle();
+    const QString boxTitle =
+        m_context.boxTitle.isEmpty() ? m_context.mainWindow->windowTitle() : m_context.boxTitle;
 
     WaitCursor cursor;
     for (qsizetype index = 0; index < choice.strConvFilePath.size(); ++index) {
@@ -90,7 +91,8 @@ bool frmBinBmpConv::fncAllConvert()
     choice.blnDirSelected = false;
     hide();
 
-    const QString boxTitle = m_context.mainWindow->windowTitle();
+    const QString boxTitle =
+        m_context.boxTitle.isEmpty() ? m_context.mainWindow->windowTitle() : m_context.boxTitle;
     frmWait wait(m_context.core, m_context.link, m_context.mainWindow, m_context.dialog);
     wait.fncKelAutoConvert(choice.strConvFilePath.size(), [&](qsizetype index) {
         const QString& source = choice.strConvFilePath[index];

@@ -1,8 +1,10 @@
 #include "sensor/frmWait.h"
 #include "core/AppCore.h"
+#include "serial/XmodemProtocol.h"
 #include "ui/FormLabels.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -121,6 +123,7 @@ void frmWait::begin()
     m_running = true;
     m_link.view = this;
     m_link.display.reset();
+    m_startMs = m_link.clock.milliseconds();
     setStatus(LabelWaitOpened);
     show();
     repaint();
@@ -131,14 +134,25 @@ bool frmWait::exchangeAndTransfer(const QString& command, const QString& path,
 {
     const int transferStatus =
         direction == sensor::Direction::Receive ? LabelWaitReceiving : LabelWaitSending;
-    return sensor::CommandThenTransfer(m_link, command, path, direction,
-                                       {[this] { setStatus(LabelWaitCommand); },
-                                        [this, transferStatus] { setStatus(transferStatus); }})
-        .succeeded();
+    const sensor::CommandTransferOutcome outcome =
+        sensor::CommandThenTransfer(m_link, command, path, direction,
+                                    {[this] { setStatus(LabelWaitCommand); },
+                                     [this, transferStatus] { setStatus(transferStatus); }});
+    m_outcome.file = path;
+    m_stopped = outcome.transfer && outcome.transfer->code == serial::XM_STOPPED;
+    return outcome.succeeded();
 }
 
 bool frmWait::finish(bool result)
 {
+    if (m_running) {
+        m_outcome.end = result      ? OperationEnd::Succeeded
+                        : m_stopped ? OperationEnd::Stopped
+                                    : OperationEnd::Failed;
+        m_outcome.elapsedMs = serial::elapsedSince(m_link.clock, m_startMs);
+        if (result)
+            m_outcome.bytes = QFileInfo(m_outcome.file).size();
+    }
     ProgressBar1->setVisible(false);
     m_link.view = nullptr;
     m_running = false;

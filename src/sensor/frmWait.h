@@ -5,6 +5,7 @@
 // at its end.
 
 #include "sensor/CommandTransfer.h"
+#include "sensor/OperationOutcome.h"
 #include "serial/SerialLink.h"
 #include "serial/TransferView.h"
 
@@ -44,6 +45,9 @@ public:
     // succeeded or the run was stopped; a step that fails (it told why) ends the run.
     bool fncKelAutoConvert(qsizetype count, const std::function<bool(qsizetype index)>& step);
 
+    // How the last operation ended, for the main window's status line.
+    const OperationOutcome& outcome() const { return m_outcome; }
+
     QLabel* lblWait = nullptr;
     QLabel* lblRead = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
@@ -75,6 +79,9 @@ private:
     QWidget* m_mainWindow;
     CommonDialog& m_dialog;
     bool m_running = false;
+    OperationOutcome m_outcome;
+    quint32 m_startMs = 0;
+    bool m_stopped = false;
 };
 
 } // namespace kel

@@ -54,6 +54,7 @@ bool frmWait::backup(const BackupKind& kind, const QString& command)
             m_core.ShowFailure(target.error());
         } else if (exchangeAndTransfer(command, target.receivePath(), sensor::Direction::Receive)) {
             result = target.commit();
+            m_outcome.file = chosen; // the received data now lives under the chosen name
             if (!result)
                 m_core.ShowFailure(target.error());
         }
@@ -80,6 +81,7 @@ bool frmWait::restore(const BackupKind& kind, const QString& command)
         const QString chosen = m_dialog.FileName;
         if (!QFile::exists(chosen)) {
             m_core.ShowMessageOrFailure(kSectionMessage, MsgWorkFileMissing);
+            m_outcome.end = OperationEnd::Failed;
             return finish(false);
         }
         begin();

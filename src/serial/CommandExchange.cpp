@@ -32,6 +32,22 @@ std::optional<QByteArray> replyBeforeDelimiter(const QByteArray& buffer,
     return buffer.left(end);
 }
 
+// Tells the notices that the line waits for a reply, and that the wait is over however the
+// exchange ends, a thrown port failure included.
+class ReplyWait {
+public:
+    ReplyWait(LineNotices& notices, const QString& command) : m_notices(notices)
+    {
+        m_notices.waitingForReply(command);
+    }
+    ~ReplyWait() { m_notices.replyWaitEnded(); }
+    ReplyWait(const ReplyWait&) = delete;
+    ReplyWait& operator=(const ReplyWait&) = delete;
+
+private:
+    LineNotices& m_notices;
+};
+
 } // namespace
 
 int OpenPort(SerialLink& link, QString* failure)
@@ -107,7 +123,10 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
             result.detail = failure;
             link.notices.showMessage(LineMessage::PortCannotOpen, failure);
         } else {
-            reply = ExchangeLine(link, command);
+            {
+                const ReplyWait wait(link.notices, command);
+                reply = ExchangeLine(link, command);
+            }
             if (reply.isEmpty()) {
                 result.failure = CommandFailure::NoReply;
                 link.notices.showMessage(LineMessage::NoReply);

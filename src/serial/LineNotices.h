@@ -34,6 +34,10 @@ public:
     // was cancelled on the line; reason is the system's.
     virtual void showWriteFailure(const QString& path, const QString& reason) = 0;
     virtual ReceiveCaption receiveCaption() = 0;
+    // A command was sent and the line now waits up to 5 s for its reply, without handling
+    // events; replyWaitEnded follows on every path, before any message about the exchange.
+    virtual void waitingForReply(const QString& /*command*/) {}
+    virtual void replyWaitEnded() {}
 };
 
 // Tells nobody: for programs and tests that judge the line by its results alone.

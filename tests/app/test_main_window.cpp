@@ -1,16 +1,24 @@
 // The main window's start-up and shutdown in a fresh application folder.
 
-#include "core/AppCore.h"
 #include "app/frmMain.h"
+#include "core/AppCore.h"
+#include "dialogs/frmComSet.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace kel;
@@ -133,6 +141,137 @@ TEST_F(MainWindowTest, missingLanguageFilesKeepDesignCaptions)
     EXPECT_EQ(window.cmdConvert->text(), QStringLiteral("Command1"));
     EXPECT_EQ(window.mnuFile->title(), QStringLiteral("File"));
     EXPECT_TRUE(prompter.boxes.isEmpty());
+}
+
+TEST_F(MainWindowTest, shortcutsRunTheirCommands)
+{
+    window.Form_Load();
+    dir.write(QStringLiteral("KEL_HELP_JPN.chm"), "help");
+    int helpOpened = 0;
+    window.openWithShell = [&helpOpened](const QUrl&) { ++helpOpened; };
+    const QString workFileMissing =
+        core.GetMessageText(kSectionMessage, MsgWorkFileMissing).split('@').first().trimmed();
+    const QString fetchQuestion =
+        core.GetMessageText(kSectionQuestion, QuestionFetch).split('@').first().trimmed();
+    window.mnuBinSave->setEnabled(true); // a save without an image says the file is missing
+    window.mnuBmpSave->setEnabled(true);
+
+    const struct {
+        QAction* action;
+        QKeySequence keys;
+        std::function<bool()> ran;
+    } cases[] = {
+        {window.mnuBinLoad, QKeySequence(QStringLiteral("Ctrl+O")),
+         [&] {
+             return prompter.dialogs.size() == 1 &&
+                    prompter.dialogs[0].nameFilters.join(QString()).contains("KEL");
+         }},
+        {window.mnuBmpLoad, QKeySequence(QStringLiteral("Ctrl+Shift+O")),
+         [&] { return prompter.dialogs.size() == 2; }},
+        {window.mnuBinSave, QKeySequence(QStringLiteral("Ctrl+S")),
+         [&] { return prompter.boxes.size() == 1 && prompter.boxes[0].text == workFileMissing; }},
+        {window.mnuBmpSave, QKeySequence(QStringLiteral("Ctrl+Shift+S")),
+         [&] { return prompter.boxes.size() == 2 && prompter.boxes[1].text == workFileMissing; }},
+        {window.fetchShortcut, QKeySequence(QStringLiteral("F5")),
+         [&] { return prompter.boxes.size() == 3 && prompter.boxes[2].text == fetchQuestion; }},
+        {window.mnuContents, QKeySequence(QStringLiteral("F1")), [&] { return helpOpened == 1; }},
+        {window.mnuQuit, QKeySequence(QStringLiteral("Ctrl+Q")), [&] { return ended == 1; }},
+    };
+    prompter.answers = {AnswerOk, AnswerOk, AnswerNo};
+    for (const auto& c : cases) {
+        const std::string name = c.keys.toString().toStdString();
+        EXPECT_EQ(c.action->shortcut(), c.keys) << name;
+        c.action->trigger();
+        EXPECT_TRUE(c.ran()) << name;
+    }
+}
+
+TEST_F(MainWindowTest, fetchKeyPressesTheButtonOnlyWhenItTakesInput)
+{
+    window.Form_Load();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    prompter.answers = {AnswerNo, AnswerNo};
+    QTest::keyClick(&window, Qt::Key_F5);
+    EXPECT_EQ(prompter.boxes.size(), 1);       // the fetch question, declined
+    window.centralWidget()->setEnabled(false); // as while an operation runs
+    QTest::keyClick(&window, Qt::Key_F5);
+    EXPECT_EQ(prompter.boxes.size(), 1);
+}
+
+// Every item shows its mnemonic, and no two items of one menu share a letter, in either language.
+TEST_F(MainWindowTest, menuMnemonicsAreUniqueInEachMenu)
+{
+    for (const char* language : {"Japanese", "English"}) {
+        TempAppDir other;
+        other.addLanguageFiles();
+        other.write(QStringLiteral("Setting.ini"),
+                    QByteArray("[OPERATION]\r\nLanguage=") + language + "\r\n");
+        AppCore otherCore(other.paths(), prompter);
+        frmMain main(otherCore);
+        main.endProcess = [] {};
+        main.Form_Load();
+
+        QList<QWidget*> menus{main.menuBar()};
+        while (!menus.isEmpty()) {
+            QWidget* menu = menus.takeFirst();
+            QSet<QChar> letters;
+            for (QAction* action : menu->actions()) {
+                if (action->isSeparator() || action->objectName() == "fetchShortcut")
+                    continue;
+                const QString text = action->text();
+                const qsizetype amp = text.indexOf(QLatin1Char('&'));
+                ASSERT_TRUE(amp >= 0 && amp + 1 < text.size())
+                    << language << ": " << text.toStdString();
+                const QChar letter = text.at(amp + 1).toUpper();
+                EXPECT_FALSE(letters.contains(letter)) << language << ": " << text.toStdString();
+                letters.insert(letter);
+                if (action->menu())
+                    menus.append(action->menu());
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowTest, statusBarShowsTheLineInUseAndFollowsTheSettingsDialog)
+{
+    window.Form_Load();
+#ifdef Q_OS_WIN
+    const QString device = QStringLiteral("COM1");
+#else
+    const QString device = QStringLiteral("/dev/ttyS0");
+#endif
+    EXPECT_EQ(window.status().port->text(), device + QStringLiteral(" 38400 8N1 CR"));
+    EXPECT_EQ(window.status().picture->text(), QStringLiteral("画像: なし"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Lumexa KEL TOOL"));
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<frmComSet*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->CmbReate->setCurrentIndex(1);  // 19200
+        dialog->CmbParity->setCurrentIndex(2); // even
+        dialog->cmdOK->click();
+    });
+    window.mnuComSet->trigger();
+    EXPECT_EQ(window.status().port->text(), device + QStringLiteral(" 19200 8E1 CR"));
+}
+
+TEST_F(MainWindowTest, replyWaitShowsABusyCursorAndWhatItWaitsForUntilItEnds)
+{
+    window.Form_Load();
+    window.status().showResult(QStringLiteral("before"));
+    serial::LineNotices& notices = window.link().notices;
+
+    notices.waitingForReply(QStringLiteral("BANKSAVE 3"));
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    EXPECT_EQ(window.status().result->text(),
+              QStringLiteral("センサの応答を待っています (バンク3のバックアップ)..."));
+
+    notices.replyWaitEnded();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(window.status().result->text(), QStringLiteral("before"));
 }
 
 TEST(AppPathsResolution, writableFolderOfTheExecutableIsTheApplicationFolder)

@@ -2,10 +2,14 @@
 
 #include "core/AppCore.h"
 #include "core/MessageBoxStyle.h"
+#include "core/StatusWords.h"
 #include "core/VbConvert.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
 
+#include <QDir>
+#include <QRegularExpression>
+#include <QSet>
 #include <gtest/gtest.h>
 
 using namespace kel;
@@ -104,6 +108,11 @@ TEST_F(MessagesTest, shiftJisMessageFileIsRead)
     EXPECT_EQ(prompter.boxes[0].text, QStringLiteral("画像を取得します。"));
 }
 
+// Every text of section "Status" the program words its status line from.
+const QList<int> kStatusNumbers = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 20, 21, 30,
+                                   31, 32, 33, 34, 35, 40, 41, 42, 43, 44, 50, 51, 52, 60, 61, 62,
+                                   70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80, 81, 82, 83, 84};
+
 // The shipped files must hold every number the program shows, each with a usable style.
 class ShippedMessagesTest : public ::testing::TestWithParam<qint32> {};
 
@@ -131,6 +140,68 @@ TEST_P(ShippedMessagesTest, everyNumberIsPresentAndUsable)
         EXPECT_FALSE(text.trimmed().isEmpty()) << "Label " << number;
         EXPECT_FALSE(text.contains(QLatin1Char('@'))) << "Label " << number;
     }
+    for (int number : kStatusNumbers) {
+        const QString text = statusText(core, number);
+        EXPECT_FALSE(text.isEmpty()) << "Status " << number;
+        EXPECT_FALSE(text.contains(QLatin1Char('@'))) << "Status " << number;
+    }
+}
+
+// A text that names a %n the other language lacks would drop or misplace a file or a number.
+TEST(ShippedStatusTexts, bothLanguagesFillTheSamePlaceholders)
+{
+    TempAppDir dir;
+    dir.addLanguageFiles();
+    ScriptedPrompter prompter;
+    AppCore core(dir.paths(), prompter);
+    const auto markers = [&core](int number) {
+        QSet<QString> found;
+        static const QRegularExpression marker(QStringLiteral("%[1-9]"));
+        for (const QRegularExpressionMatch& m : marker.globalMatch(statusText(core, number)))
+            found.insert(m.captured());
+        return found;
+    };
+    for (int number : kStatusNumbers) {
+        core.lngLanguage = LanguageJapanese;
+        const QSet<QString> japanese = markers(number);
+        core.lngLanguage = LanguageEnglish;
+        EXPECT_EQ(japanese, markers(number)) << "Status " << number;
+    }
+}
+
+TEST(StatusWords, argumentsAreFilledInOnePass)
+{
+    const struct {
+        const char* text;
+        QStringList arguments;
+        const char* expected;
+    } cases[] = {
+        {"Bank %1 backed up to %2", {"3", "BANK/b.BNK"}, "Bank 3 backed up to BANK/b.BNK"},
+        {"%2 before %1", {"a", "b"}, "b before a"},
+        {"Saved %1", {"BANK/100%2 of %1.BNK", "x"}, "Saved BANK/100%2 of %1.BNK"},
+        {"%1 and %3 stay 100%", {"one"}, "one and %3 stay 100%"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(filledIn(QString::fromUtf8(c.text), c.arguments), QString::fromUtf8(c.expected))
+            << c.text;
+}
+
+TEST(StatusWords, numbersFollowTheLanguageAndFilesAreNamedFromTheApplicationFolder)
+{
+    TempAppDir dir;
+    ScriptedPrompter prompter;
+    AppCore core(dir.paths(), prompter);
+    for (Language language : {LanguageJapanese, LanguageEnglish}) {
+        core.lngLanguage = language;
+        EXPECT_EQ(byteCount(core, 1024), QStringLiteral("1,024"));
+        EXPECT_EQ(byteCount(core, 219456), QStringLiteral("219,456"));
+        EXPECT_EQ(secondsOf(core, 400), QStringLiteral("0.4"));
+        EXPECT_EQ(secondsOf(core, 61249), QStringLiteral("61.2"));
+    }
+    EXPECT_EQ(shownPath(core.paths(), dir.file(QStringLiteral("BANK/bank3.BNK"))),
+              QDir::toNativeSeparators(QStringLiteral("BANK/bank3.BNK")));
+    const QString outside = QDir::cleanPath(dir.path() + QStringLiteral("/../elsewhere/s.STD"));
+    EXPECT_EQ(shownPath(core.paths(), outside), QDir::toNativeSeparators(outside));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ShippedMessagesTest,

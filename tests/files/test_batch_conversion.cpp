@@ -260,6 +260,8 @@ TEST_F(BatchTest, convertAllWritesEveryBitmapReplacingOldOnes)
     EXPECT_TRUE(isBitmap(readAll(output("A.bmp"))));
     EXPECT_EQ(readAll(output("B.bmp")), readAll(tmp("tmp.bmp")));
     EXPECT_EQ(boxTexts(), QStringList{message(1)});
+    EXPECT_EQ(window.status().result->text(),
+              QStringLiteral("2 個のファイルの一括変換を終了しました"));
     EXPECT_FALSE(progressShownAtCompletion);
     EXPECT_TRUE(takesInput(window));
     EXPECT_TRUE(window.cdlFileOpen.FileName.isEmpty());

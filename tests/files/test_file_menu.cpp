@@ -39,6 +39,34 @@ protected:
     }
 };
 
+TEST_F(FileMenuTest, statusLineNamesTheFileOfEachCommandAndThePicturesSource)
+{
+    const auto shown = [this](const char* name) {
+        return QDir::toNativeSeparators(QStringLiteral("IMAGE/") + QLatin1String(name));
+    };
+    const auto expect = [this](const QString& result, const QString& picture) {
+        EXPECT_EQ(window.status().result->text(), result);
+        EXPECT_EQ(window.status().picture->text(), QStringLiteral("画像: ") + picture);
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Lumexa KEL TOOL - ") + picture);
+    };
+    writeAll(image(QStringLiteral("p.bmp")), bitmapFile(508, 432, 24));
+    writeAll(image(QStringLiteral("grey.bmp")), bitmapFile(508, 432, 8));
+    prompter.dialogAnswers = {
+        chose({image(QStringLiteral("p.bmp"))}), chose({image(QStringLiteral("s.KEL"))}),
+        chose({image(QStringLiteral("s.bmp"))}), chose({image(QStringLiteral("grey.bmp"))})};
+
+    window.mnuBmpLoad->trigger();
+    expect(shown("p.bmp") + QStringLiteral(" を開きました"), QStringLiteral("p.bmp"));
+    window.mnuBinSave->trigger();
+    expect(shown("s.KEL") + QStringLiteral(" に保存しました"), QStringLiteral("s.KEL"));
+    window.mnuBmpSave->trigger();
+    expect(shown("s.bmp") + QStringLiteral(" に保存しました"), QStringLiteral("s.bmp"));
+    window.mnuBmpLoad->trigger(); // refused with message 14: the picture stays
+    expect(shown("grey.bmp") + QStringLiteral(" の読込に失敗しました"), QStringLiteral("s.bmp"));
+    openKel(508, 216);
+    expect(shown("A.KEL") + QStringLiteral(" を開きました"), QStringLiteral("A.KEL"));
+}
+
 TEST_F(FileMenuTest, savingWithoutTheWorkingFileShowsMessage12AndAsksNothing)
 {
     window.mnuBinSave_Click();

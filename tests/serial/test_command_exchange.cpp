@@ -5,6 +5,7 @@
 
 #include "support/QtPrinting.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace kel::serial;
@@ -173,6 +174,35 @@ TEST_F(CommandTest, exchangeNeverYieldsToTheEventLoop)
     sensorAnswers({});
     SendCommand(sim.link, QStringLiteral("M"));
     EXPECT_EQ(sim.clock.yields, 0);
+}
+
+// A window shows a busy cursor for the length of a reply wait: every wait must end, and end
+// before a box about the exchange is shown.
+TEST_F(CommandTest, replyWaitEndsOnEveryPathBeforeAnyMessage)
+{
+    const struct {
+        const char* name;
+        std::function<void()> arrange;
+        QStringList events;
+    } cases[] = {
+        {"reply", [this] { sensorAnswers({"OK\r"}); }, {"wait M", "end"}},
+        {"ER", [this] { sensorAnswers({"ER\r"}); }, {"wait M", "end", "message 24"}},
+        {"silence", [this] { sensorAnswers({}); }, {"wait M", "end", "message 22"}},
+        {"device failure",
+         [this] { sim.port().writeFailure = QStringLiteral("Input/output error"); },
+         {"wait M", "end", "message 22"}},
+        {"port cannot open",
+         [this] { sim.port().openFailure = QStringLiteral("busy"); },
+         {"message 21"}},
+    };
+    for (const auto& c : cases) {
+        sim.notices.clear();
+        sim.port().writeFailure.clear();
+        sim.port().openFailure.clear();
+        c.arrange();
+        SendCommand(sim.link, QStringLiteral("M"));
+        EXPECT_EQ(sim.notices.events, c.events) << c.name;
+    }
 }
 
 class WrappingClockTest : public CommandTest {

@@ -31,6 +31,7 @@ public:
     {
         messages.append(message);
         details.append(detail);
+        events.append(QStringLiteral("message %1").arg(static_cast<int>(message)));
         if (refuse && failure)
             *failure = QStringLiteral("cannot be shown");
         return !refuse;
@@ -44,6 +45,11 @@ public:
     {
         return {QStringLiteral("Received:"), QStringLiteral("bytes")};
     }
+    void waitingForReply(const QString& command) override
+    {
+        events.append(QStringLiteral("wait ") + command);
+    }
+    void replyWaitEnded() override { events.append(QStringLiteral("end")); }
     bool nothingShown() const
     {
         return messages.isEmpty() && portFailures.isEmpty() && writeFailures.isEmpty();
@@ -54,12 +60,14 @@ public:
         details.clear();
         portFailures.clear();
         writeFailures.clear();
+        events.clear();
     }
 
     Messages messages;
     QStringList details; // of each message, "" when none came with it
     QStringList portFailures;
     QStringList writeFailures; // "path: reason"
+    QStringList events;        // reply waits and messages in order: "wait M", "end", "message 22"
     bool refuse = false;       // every message fails to be shown
 };
 
