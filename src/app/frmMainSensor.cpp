@@ -121,6 +121,7 @@ bool frmMain::fncImgAcquire()
         SetImgInfo();
 
         frmWait wait(m_core, link(), this, cdlFileOpen);
+        wait.showPreviewOf(m_image.CurrentImage);
         if (!wait.fncImgConvert(optSelect[0]->isChecked()))
             return false;
 
