@@ -11,7 +11,7 @@ build=${1:-$here/build}
 cmake --build "$build" --target bench_fetch_preview ${JOBS:+-j "$JOBS"}
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 780x640x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null || true' EXIT
 sleep 1
