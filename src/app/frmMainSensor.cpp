@@ -143,6 +143,7 @@ bool frmMain::fncImgAcquire()
         SetImgInfo();
 
         frmWait wait(m_core, link(), this, cdlFileOpen);
+        wait.showPreviewOf(m_image.CurrentImage);
         const bool received = wait.fncImgConvert(optSelect[0]->isChecked());
         m_fetchOutcome = wait.outcome();
         if (!received)

@@ -6,6 +6,8 @@
 #include "image/Gains.h"
 #include "image/PictureConversion.h"
 
+#include <algorithm>
+
 namespace kel {
 
 namespace {
@@ -163,30 +165,35 @@ void borderElement(const GainTables& t, const BayerLayout& layout, const ByteGri
 
 } // namespace
 
-bool fncColorConvert(ImageState& state)
+void convertColourRows(const SensorImage& image, int firstRow, int endRow, ByteGrid& out,
+                       RowOrder order)
 {
-    const SensorImage& image = state.CurrentImage;
     const ByteGrid& raw = image.Pixels;
     const int width = raw.columns();
     const int height = raw.rows();
-    state.BitmapPixels.recreate(3 * width, height);
-
     const GainTables tables{applyGainTable(gainFactor(image.GainR)),
                             applyGainTable(gainFactor(image.GainG)),
                             applyGainTable(gainFactor(image.GainB))};
     const BayerLayout layout(image.BayerPhase);
-    for (int y = 0; y < height; ++y) {
-        quint8* out = state.BitmapPixels.row(height - 1 - y);
+    for (int y = std::max(firstRow, 0); y < std::min(endRow, height); ++y) {
+        quint8* row = out.row(order == RowOrder::BottomUp ? height - 1 - y : y);
         const bool innerRowHasNeighbours = y > 0 && y < height - 1 && width > 2;
         if (!innerRowHasNeighbours) {
             for (int x = 0; x < width; ++x)
-                borderElement(tables, layout, raw, x, y, out);
+                borderElement(tables, layout, raw, x, y, row);
             continue;
         }
-        borderElement(tables, layout, raw, 0, y, out);
-        innerRow(tables, layout, raw, y, out);
-        borderElement(tables, layout, raw, width - 1, y, out);
+        borderElement(tables, layout, raw, 0, y, row);
+        innerRow(tables, layout, raw, y, row);
+        borderElement(tables, layout, raw, width - 1, y, row);
     }
+}
+
+bool fncColorConvert(ImageState& state)
+{
+    const ByteGrid& raw = state.CurrentImage.Pixels;
+    state.BitmapPixels.recreate(3 * raw.columns(), raw.rows());
+    convertColourRows(state.CurrentImage, 0, raw.rows(), state.BitmapPixels, RowOrder::BottomUp);
     return true;
 }
 

@@ -17,4 +17,16 @@ bool fncColorConvert(ImageState& state);
 // Each raw value becomes the grey level of the same pixel, unchanged. Always true.
 bool fncMonoConvert(ImageState& state);
 
+// Where a converted raw row lands: bitmap order (raw row 0 in the last row) or picture order.
+enum class RowOrder { BottomUp, TopDown };
+
+// The same conversions for raw rows firstRow to endRow - 1 of image only, into out, which has
+// the picture's extent (3 x or 1 x the raw columns, as many rows as the raw image). A row
+// comes out as the whole conversion makes it once its neighbours above and below hold their
+// values; the others of out are not touched.
+void convertColourRows(const SensorImage& image, int firstRow, int endRow, ByteGrid& out,
+                       RowOrder order);
+void convertGreyRows(const SensorImage& image, int firstRow, int endRow, ByteGrid& out,
+                     RowOrder order);
+
 } // namespace kel

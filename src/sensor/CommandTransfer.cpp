@@ -15,8 +15,9 @@ CommandTransferOutcome CommandThenTransfer(serial::SerialLink& link, const QStri
         return outcome;
     if (steps.beforeTransfer)
         steps.beforeTransfer();
-    outcome.transfer = direction == Direction::Receive ? serial::ReceiveFile(link, path)
-                                                       : serial::SendFile(link, path);
+    outcome.transfer = direction == Direction::Receive
+                           ? serial::ReceiveFile(link, path, steps.expectedBytes)
+                           : serial::SendFile(link, path);
     return outcome;
 }
 

@@ -26,6 +26,8 @@ struct CommandTransferOutcome {
 struct CommandTransferSteps {
     std::function<void()> beforeCommand;
     std::function<void()> beforeTransfer;
+    // The size a received file is known to reach (an image's size), -1 when it is not known.
+    qint64 expectedBytes = -1;
 };
 
 // Sends command and, on "OK", receives into or sends the file at path. The line has told the

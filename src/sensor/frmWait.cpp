@@ -1,16 +1,20 @@
 #include "sensor/frmWait.h"
 #include "core/AppCore.h"
+#include "sensor/FetchPreview.h"
 #include "serial/XmodemProtocol.h"
 #include "ui/FormLabels.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 namespace kel {
@@ -34,11 +38,20 @@ frmWait::frmWait(AppCore& core, serial::SerialLink& link, QWidget* mainWindow, C
     ProgressBar1->setMinimumWidth(320);
     btnStop = new QPushButton(QStringLiteral("Stop"), this);
     btnStop->setObjectName(QStringLiteral("btnStop"));
+    lblProgress = new QLabel(this);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    lblProgress->setVisible(false);
+    picPreview = new QLabel(this);
+    picPreview->setObjectName(QStringLiteral("picPreview"));
+    picPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picPreview->setVisible(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblWait);
     layout->addWidget(lblRead);
     layout->addWidget(ProgressBar1);
+    layout->addWidget(lblProgress);
+    layout->addWidget(picPreview, 0, Qt::AlignHCenter);
     layout->addWidget(btnStop, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -50,6 +63,8 @@ frmWait::~frmWait()
 {
     if (m_link.view == this)
         m_link.view = nullptr;
+    if (m_preview && m_link.blockObserver == m_preview.get())
+        m_link.blockObserver = nullptr;
 }
 
 void frmWait::Form_Load()
@@ -95,6 +110,35 @@ void frmWait::setProgress(qint64 value, qint64 maximum)
     ProgressBar1->setValue(static_cast<int>(value / scale));
 }
 
+void frmWait::setFigures(const serial::TransferFigures& figures)
+{
+    lblProgress->setText(progressText(m_progressTexts, figures));
+    if (!m_receiving)
+        return; // a send's bar follows the blocks sent (setProgress)
+    if (figures.total < 0) {
+        ProgressBar1->setRange(0, 0); // the size is not known: the bar only shows activity
+        return;
+    }
+    // A fetch's total is an image's size, far within the bar's range.
+    ProgressBar1->setRange(0, static_cast<int>(figures.total));
+    ProgressBar1->setValue(static_cast<int>(std::min(figures.done, figures.total)));
+}
+
+void frmWait::showPreviewOf(const SensorImage& header)
+{
+    m_previewHeader = header;
+}
+
+void frmWait::showPicture(const PartialPicture& picture)
+{
+    const bool colour = picture.kind() == ImageKind::Colour;
+    const ByteGrid& rows = picture.picture();
+    // Wraps the converted rows without copying; the pixmap takes its own copy.
+    const QImage image(rows.data(), picture.width(), picture.convertedRows(), rows.columns(),
+                       colour ? QImage::Format_BGR888 : QImage::Format_Grayscale8);
+    picPreview->setPixmap(QPixmap::fromImage(image));
+}
+
 void frmWait::setStatus(int labelNumber)
 {
     lblWait->setText(m_core.GetMessageText(kSectionLabel, labelNumber));
@@ -124,6 +168,8 @@ void frmWait::begin()
     m_link.view = this;
     m_link.display.reset();
     m_startMs = m_link.clock.milliseconds();
+    m_progressTexts = loadProgressTexts(m_core);
+    lblProgress->clear();
     setStatus(LabelWaitOpened);
     show();
     repaint();
@@ -132,12 +178,17 @@ void frmWait::begin()
 bool frmWait::exchangeAndTransfer(const QString& command, const QString& path,
                                   sensor::Direction direction)
 {
-    const int transferStatus =
-        direction == sensor::Direction::Receive ? LabelWaitReceiving : LabelWaitSending;
+    m_receiving = direction == sensor::Direction::Receive;
+    const int transferStatus = m_receiving ? LabelWaitReceiving : LabelWaitSending;
+    sensor::CommandTransferSteps steps{[this] { setStatus(LabelWaitCommand); },
+                                       [this, transferStatus] {
+                                           lblProgress->setVisible(true);
+                                           setStatus(transferStatus);
+                                       }};
+    if (m_receiving && m_preview)
+        steps.expectedBytes = m_preview->picture().rawFileBytes();
     const sensor::CommandTransferOutcome outcome =
-        sensor::CommandThenTransfer(m_link, command, path, direction,
-                                    {[this] { setStatus(LabelWaitCommand); },
-                                     [this, transferStatus] { setStatus(transferStatus); }});
+        sensor::CommandThenTransfer(m_link, command, path, direction, steps);
     m_outcome.file = path;
     m_stopped = outcome.transfer && outcome.transfer->code == serial::XM_STOPPED;
     return outcome.succeeded();
@@ -153,6 +204,8 @@ bool frmWait::finish(bool result)
         if (result)
             m_outcome.bytes = QFileInfo(m_outcome.file).size();
     }
+    if (m_preview && m_link.blockObserver == m_preview.get())
+        m_link.blockObserver = nullptr;
     ProgressBar1->setVisible(false);
     m_link.view = nullptr;
     m_running = false;

@@ -4,13 +4,17 @@
 // which is then the only control that reacts. A window is made for one operation and closed
 // at its end.
 
+#include "image/ImageState.h"
 #include "sensor/CommandTransfer.h"
 #include "sensor/OperationOutcome.h"
+#include "sensor/ProgressText.h"
 #include "serial/SerialLink.h"
 #include "serial/TransferView.h"
 
 #include <QDialog>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -21,6 +25,10 @@ namespace kel {
 class AppCore;
 class CommonDialog;
 struct BackupKind;
+class PartialPicture;
+namespace sensor {
+class FetchPreview;
+}
 
 class frmWait : public QDialog, public serial::TransferView {
     Q_OBJECT
@@ -31,6 +39,10 @@ public:
 
     void Form_Load();
     void btnStop_Click();
+
+    // The next image fetch shows its picture while it arrives and tells its total: header
+    // holds the size, arrangement and gains the fetch has read from the sensor.
+    void showPreviewOf(const SensorImage& header);
 
     // Each returns true only when the sensor answered "OK" and the transfer succeeded.
     bool fncImgConvert(bool colour); // "IMGSAVE 0" (colour) or "IMGSAVE 1" into TMP/tmp.bin
@@ -52,10 +64,13 @@ public:
     QLabel* lblRead = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QPushButton* btnStop = nullptr;
+    QLabel* lblProgress = nullptr; // bytes done (of the total), rate, time left
+    QLabel* picPreview = nullptr;  // the fetched picture as far as it has arrived
 
     // TransferView
     void setReadText(const QString& text) override;
     void setProgress(qint64 value, qint64 maximum) override;
+    void setFigures(const serial::TransferFigures& figures) override;
 
 protected:
     // Closing the window is a request to stop, like the button; the operation closes it.
@@ -70,6 +85,7 @@ private:
     bool exchangeAndTransfer(const QString& command, const QString& path,
                              sensor::Direction direction);
     bool finish(bool result);
+    void showPicture(const PartialPicture& picture);
 
     bool backup(const BackupKind& kind, const QString& command);
     bool restore(const BackupKind& kind, const QString& command);
@@ -82,6 +98,10 @@ private:
     OperationOutcome m_outcome;
     quint32 m_startMs = 0;
     bool m_stopped = false;
+    bool m_receiving = false;
+    ProgressTexts m_progressTexts;
+    std::optional<SensorImage> m_previewHeader;
+    std::unique_ptr<sensor::FetchPreview> m_preview;
 };
 
 } // namespace kel

@@ -49,6 +49,7 @@ bool frmWait::backup(const BackupKind& kind, const QString& command)
         const QString chosen = m_dialog.FileName; // used as typed: no extension is added
 
         BackupFile target(chosen);
+        ProgressBar1->setVisible(true);
         begin();
         if (target.receivePath().isEmpty()) {
             m_core.ShowFailure(target.error());

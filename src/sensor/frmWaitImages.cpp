@@ -2,11 +2,13 @@
 
 #include "core/AppCore.h"
 #include "core/WorkFolders.h"
+#include "sensor/FetchPreview.h"
 #include "sensor/SensorProtocol.h"
 #include "sensor/frmWait.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProgressBar>
 #include <exception>
 
@@ -16,6 +18,16 @@ bool frmWait::fncImgConvert(bool colour)
 {
     bool result = false;
     try {
+        ProgressBar1->setVisible(true);
+        if (m_previewHeader && m_previewHeader->Width > 0 && m_previewHeader->Height > 0) {
+            const ImageKind kind = colour ? ImageKind::Colour : ImageKind::Grey;
+            m_preview = std::make_unique<sensor::FetchPreview>(
+                *m_previewHeader, kind, m_link.clock,
+                [this](const PartialPicture& picture) { showPicture(picture); });
+            picPreview->setFixedSize(m_previewHeader->Width, m_previewHeader->Height);
+            picPreview->setVisible(true);
+            m_link.blockObserver = m_preview.get();
+        }
         begin();
         const QString folder = m_core.paths().tmpDir();
         QDir().mkpath(folder);

@@ -20,13 +20,15 @@ void closeFile(QFile& file)
     file.close();
 }
 
-TransferOutcome transfer(SerialLink& link, const QString& path, Direction direction)
+TransferOutcome transfer(SerialLink& link, const QString& path, Direction direction,
+                         qint64 expectedBytes)
 {
     TransferOutcome outcome;
     QString fileFailure; // the system's description of a failure of the file
     QFile file(path);
     XmAttachPort(link, link.MSComm1);
     link.display.reset();
+    link.display.setTotal(expectedBytes);
     try {
         XmOpenPort(link, link.line);
     } catch (const PortError& error) {
@@ -48,6 +50,7 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
             } else {
                 link.display.setBarMaximum(file.size());
                 link.display.setBarValue(0);
+                link.display.setTotal(file.size());
                 outcome.code = XmSend(link, file);
             }
             closeFile(file);
@@ -83,14 +86,14 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
 
 } // namespace
 
-TransferOutcome ReceiveFile(SerialLink& link, const QString& path)
+TransferOutcome ReceiveFile(SerialLink& link, const QString& path, qint64 expectedBytes)
 {
-    return transfer(link, path, Direction::Receive);
+    return transfer(link, path, Direction::Receive, expectedBytes);
 }
 
 TransferOutcome SendFile(SerialLink& link, const QString& path)
 {
-    return transfer(link, path, Direction::Send);
+    return transfer(link, path, Direction::Send, -1);
 }
 
 void XmAttachPort(SerialLink& link, BytePort& port)

@@ -32,11 +32,12 @@ struct TransferOutcome {
 // fails in the middle (an adapter pulled out) show message 22, XM_TIMEOUT message 23; a file
 // that cannot be written cancels the transfer and is told as a write failure; a stop, a cancel
 // by the sensor and every other failure show nothing here (a failure to write a control byte
-// was shown by the transfer). The port is closed before any message.
-TransferOutcome ReceiveFile(SerialLink& link, const QString& path);
+// was shown by the transfer). The port is closed before any message. expectedBytes, when not
+// -1, is the size the sender announced in advance: the total that the progress shows.
+TransferOutcome ReceiveFile(SerialLink& link, const QString& path, qint64 expectedBytes = -1);
 
 // Sends the file at path, which must exist; sets the display's bar to 0 of the file's length
-// first. Results and messages as ReceiveFile.
+// first, and the file's length as the progress total. Results and messages as ReceiveFile.
 TransferOutcome SendFile(SerialLink& link, const QString& path);
 
 // Takes port as the transfer port unless one is held already.

@@ -10,6 +10,7 @@
 // terminal) may set it too. Operations clear it before they start a transfer; nothing clears
 // it when a transfer ends.
 
+#include "serial/BlockObserver.h"
 #include "serial/BytePort.h"
 #include "serial/Clock.h"
 #include "serial/LineConfig.h"
@@ -42,6 +43,8 @@ struct SerialLink {
     // The progress window while one is shown; null otherwise.
     TransferView* view = nullptr;
     TransferDisplay display;
+    // Follows each accepted block of a receive while one is set; null otherwise.
+    BlockObserver* blockObserver = nullptr;
 
     // ---- Held by the transfer functions for the length of one transfer.
     BytePort* xmPort = nullptr; // the port the XMODEM functions work on (XmAttachPort)

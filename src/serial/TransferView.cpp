@@ -35,6 +35,28 @@ void TransferDisplay::setBarValue(qint64 value)
     m_barChanged = true;
 }
 
+void TransferDisplay::setTotal(qint64 total)
+{
+    m_total = total;
+    m_figuresChanged = true;
+}
+
+void TransferDisplay::noteProgress(qint64 bytes, quint32 nowMs)
+{
+    m_rate.note(bytes, nowMs);
+    m_figuresChanged = true;
+}
+
+TransferFigures TransferDisplay::figures() const
+{
+    TransferFigures figures;
+    figures.done = m_rate.bytesDone();
+    figures.total = m_total;
+    figures.bytesPerSecond = m_rate.bytesPerSecond();
+    figures.secondsLeft = m_rate.secondsLeft(m_total);
+    return figures;
+}
+
 void TransferDisplay::reset()
 {
     *this = TransferDisplay();
@@ -48,8 +70,11 @@ void TransferDisplay::publish(TransferView* view)
         view->setReadText(readText());
     if (m_barChanged)
         view->setProgress(m_barValue, m_barMaximum);
+    if (m_figuresChanged)
+        view->setFigures(figures());
     m_readChanged = false;
     m_barChanged = false;
+    m_figuresChanged = false;
 }
 
 } // namespace kel::serial

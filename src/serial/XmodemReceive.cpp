@@ -38,6 +38,7 @@ private:
     }
     bool checkValueAgrees(const QByteArray& body) const;
     void writeBlock(const QByteArray& body);
+    void blockKept(const QByteArray& body);
 
     Step send(quint8 byte);
     // NAK once the rest of a garbled block has passed: a NAK sent while the sender is still
@@ -161,11 +162,24 @@ Step Receiver::receiveExpectedBlock()
         // block, so the position after its last byte is the only one a window could show.
         m_link.display.setReadPosition(m_nextPosition);
         ++m_expectedBlock;
+        blockKept(body);
         return kReadOn;
     }
     writeBlock(body);
     ++m_expectedBlock;
-    return send(ACK);
+    const Step sent = send(ACK);
+    blockKept(body);
+    return sent;
+}
+
+// After the ACK, so that the sender's next block is on its way while the observer runs.
+void Receiver::blockKept(const QByteArray& body)
+{
+    const qint64 end = m_nextPosition - 1;
+    m_link.display.noteProgress(end, m_link.clock.milliseconds());
+    if (m_link.blockObserver)
+        m_link.blockObserver->blockAccepted(end - kBlockSize,
+                                            QByteArrayView(body.constData(), kBlockSize));
 }
 
 // The sender missed our ACK and repeats the block we have already written.

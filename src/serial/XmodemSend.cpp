@@ -130,6 +130,7 @@ void Sender::advanceProgress()
     TransferDisplay& display = m_link.display;
     if (display.barValue() < display.barMaximum())
         display.setBarValue(std::min(display.barValue() + kBlockSize, display.barMaximum()));
+    display.noteProgress(display.barValue(), m_link.clock.milliseconds());
 }
 
 Step Sender::awaitAnswer()

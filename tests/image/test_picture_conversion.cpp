@@ -1,9 +1,12 @@
 // The colour demosaic with gains and the grey copy.
 
 #include "ImageTestSupport.h"
+#include "image/PartialPicture.h"
 #include "image/PictureConversion.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using namespace kel;
 using namespace kel::test;
@@ -205,3 +208,59 @@ TEST(GreyConversion, copiesRawValuesFlippedUpsideDown)
 }
 
 } // namespace
+
+namespace {
+
+// A raw image of the given size and arrangement, handed over in 128-byte blocks as a receive
+// does, with the filler of the last block after the trailer.
+struct PartialCase {
+    ImageKind kind;
+    int width, height, phase;
+};
+
+} // namespace
+
+TEST(PartialPicture, rowsConvertedWhileArrivingAreTheRowsOfTheWholeConversion)
+{
+    const PartialCase cases[] = {
+        {ImageKind::Colour, 508, 108, 0}, {ImageKind::Colour, 7, 5, 1},
+        {ImageKind::Colour, 9, 40, 2},    {ImageKind::Colour, 3, 2, 3},
+        {ImageKind::Grey, 508, 108, 0},   {ImageKind::Grey, 5, 3, 0},
+    };
+    for (const PartialCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " phase " << c.phase);
+        ImageState whole;
+        whole.CurrentImage.Pixels = patternGrid(c.width, c.height, 7);
+        whole.CurrentImage.BayerPhase = static_cast<quint8>(c.phase);
+        whole.CurrentImage.GainR = 50;
+        whole.CurrentImage.GainG = 7;
+        whole.CurrentImage.GainB = 150;
+        whole.CurrentImage.Width = static_cast<qint16>(c.width);
+        whole.CurrentImage.Height = static_cast<qint16>(c.height);
+        c.kind == ImageKind::Colour ? fncColorConvert(whole) : fncMonoConvert(whole);
+        const ByteGrid& bitmap = whole.BitmapPixels;
+
+        const qsizetype pixelBytes = static_cast<qsizetype>(whole.CurrentImage.Pixels.size());
+        QByteArray raw(reinterpret_cast<const char*>(whole.CurrentImage.Pixels.data()), pixelBytes);
+        raw.append(2, '\0');                                // trailer
+        raw.append((128 - raw.size() % 128) % 128, '\x1A'); // filler
+        PartialPicture partial(whole.CurrentImage, c.kind);
+        EXPECT_EQ(partial.rawFileBytes(), c.width * c.height + 2);
+        for (qsizetype offset = 0; offset + 128 <= raw.size(); offset += 128) {
+            partial.write(offset, QByteArrayView(raw).sliced(offset, 128));
+            const int arrived =
+                static_cast<int>(std::min<qsizetype>(offset + 128, pixelBytes) / c.width);
+            // A colour row waits for the row below it, except the last.
+            const int final = c.kind == ImageKind::Grey || arrived == c.height
+                                  ? arrived
+                                  : std::max(arrived - 1, 0);
+            ASSERT_EQ(partial.finalRows(), final) << offset;
+            ASSERT_EQ(partial.convert(), final) << offset;
+            for (int y = 0; y < final; ++y)
+                ASSERT_EQ(0, std::memcmp(partial.picture().row(y), bitmap.row(c.height - 1 - y),
+                                         static_cast<std::size_t>(bitmap.columns())))
+                    << "row " << y << " at offset " << offset;
+        }
+        EXPECT_EQ(partial.convertedRows(), c.height);
+    }
+}

@@ -2,8 +2,8 @@
 // The real main window, offscreen, against the simulated sensor on a pseudo-terminal; the
 // operator's answers come from a script.
 
-#include "core/AppCore.h"
 #include "app/frmMain.h"
+#include "core/AppCore.h"
 #include "support/KelsimFixture.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
@@ -22,13 +22,13 @@ namespace kel::test {
 
 class SensorFlowTest : public ::testing::Test {
 protected:
-    // Starts kelsim with these options and a main window pointed at it.
-    void start(const KelsimOptions& options = {})
+    // Starts kelsim with these options and a main window in language pointed at it.
+    void start(const KelsimOptions& options = {}, const QByteArray& language = "English")
     {
         sim = std::make_unique<KelsimProcess>(options);
         ASSERT_TRUE(sim->ready()) << sim->error().toStdString();
         dir.addLanguageFiles();
-        dir.write(QStringLiteral("Setting.ini"), "[OPERATION]\r\nLanguage=English\r\n");
+        dir.write(QStringLiteral("Setting.ini"), "[OPERATION]\r\nLanguage=" + language + "\r\n");
         ASSERT_TRUE(sim->pointSettingsAt(dir.file(QStringLiteral("Setting.ini"))));
         core = std::make_unique<AppCore>(dir.paths(), prompter);
         core->endProcess = [](int) {};

@@ -5,9 +5,11 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
+#include <QTimer>
 
 using namespace kel;
 using namespace kel::test;
@@ -46,6 +48,67 @@ TEST_F(ImageFlows, fetchesColourAndGreyInEverySize)
         EXPECT_EQ(commands().mid(0, 6), (QStringList{"IMGINFO 0 0", "IMGINFO 0 1", "IMGINFO 0 2",
                                                      "IMGINFO 0 3", "IMGINFO 0 4", "IMGSAVE 0"}));
         EXPECT_EQ(commands().at(11), QStringLiteral("IMGSAVE 1"));
+    }
+}
+
+// What the progress window showed of a fetch, looked at on every pass of the event loop.
+struct FetchWatch {
+    QList<QImage> previews; // each picture the window showed, as it showed it
+    QStringList readTexts;  // lblRead when each was shown
+    QStringList figures;    // every text of lblProgress
+    bool barShown = false;
+};
+
+void watchEveryPass(QTimer& timer, FetchWatch& watch)
+{
+    QObject::connect(&timer, &QTimer::timeout, [&watch] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() != QLatin1String("frmWait") || !widget->isVisible())
+                continue;
+            const auto* preview = widget->findChild<QLabel*>(QStringLiteral("picPreview"));
+            const QImage shown = preview->pixmap().toImage();
+            if (!shown.isNull() && (watch.previews.isEmpty() || watch.previews.last() != shown)) {
+                watch.previews.append(shown);
+                watch.readTexts.append(widget->findChild<QLabel*>("lblRead")->text());
+            }
+            const QString figures = widget->findChild<QLabel*>("lblProgress")->text();
+            if (!figures.isEmpty() && (watch.figures.isEmpty() || watch.figures.last() != figures))
+                watch.figures.append(figures);
+            watch.barShown =
+                watch.barShown || widget->findChild<QWidget*>("ProgressBar1")->isVisible();
+        }
+    });
+    timer.start(0);
+}
+
+TEST_F(ImageFlows, thePictureBuildsUpWhileItArrivesAsTheFinalPictureShowsIt)
+{
+    start({.arguments = {"--phase", "1", "--gains", "30,0,45"}});
+    for (const bool colour : {true, false}) {
+        SCOPED_TRACE(colour);
+        FetchWatch watch;
+        QTimer timer;
+        watchEveryPass(timer, watch);
+        prompter.answers = {AnswerYes, AnswerYes, AnswerOk};
+        window->optSelect[colour ? 0 : 1]->setChecked(true);
+        window->cmdConvert_Click();
+        timer.stop();
+
+        const QImage final = window->picCnvBmp->pixmap().toImage().convertToFormat(
+            colour ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
+        ASSERT_EQ(final.size(), QSize(508, 432));
+        ASSERT_FALSE(watch.previews.isEmpty());
+        // The first rows came long before the last block: 432 rows are 1,715 blocks.
+        EXPECT_LT(watch.previews.first().height(), 432);
+        EXPECT_LT(watch.readTexts.first().section(' ', 1, 1).toInt(), 508 * 432 / 2);
+        for (const QImage& preview : std::as_const(watch.previews)) {
+            const QImage rows = preview.convertToFormat(final.format());
+            EXPECT_EQ(rows, final.copy(0, 0, 508, rows.height())) << rows.height() << " rows";
+        }
+        EXPECT_TRUE(watch.barShown);
+        EXPECT_TRUE(
+            watch.figures.last().startsWith(QStringLiteral("219,458 of 219,458 bytes (100 %)")))
+            << watch.figures.last().toStdString();
     }
 }
 

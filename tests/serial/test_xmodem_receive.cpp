@@ -148,6 +148,49 @@ TEST_F(ReceiveTest, repeatedBlockIsAcknowledgedAndDroppedAcrossTheBlockNumberWra
     EXPECT_EQ(conversationLeft(), QString());
 }
 
+// Records each block it is handed together with what the file held there at that moment.
+class RecordingObserver : public BlockObserver {
+public:
+    explicit RecordingObserver(const QBuffer& file) : m_file(file) {}
+    void blockAccepted(qint64 offset, QByteArrayView data) override
+    {
+        offsets.append(offset);
+        allWrittenFirst = allWrittenFirst && m_file.data().mid(offset, data.size()) == data;
+    }
+    QList<qint64> offsets;
+    bool allWrittenFirst = true;
+
+private:
+    const QBuffer& m_file;
+};
+
+TEST_F(ReceiveTest, eachAcceptedBlockReachesTheObserverOnceAfterItIsWrittenInBothModes)
+{
+    const QByteArray data = patternFile(3 * 128);
+    for (const bool crc : {true, false}) {
+        SimulatedLine other(1);
+        SimulatedLink link(other);
+        link.holdOpenPort();
+        QBuffer target;
+        target.open(QIODevice::ReadWrite);
+        RecordingObserver observer(target);
+        link.link.blockObserver = &observer;
+        const Check check = crc ? Check::Crc : Check::Checksum;
+        ScriptedPeer peer(other, 1);
+        // The second block comes twice, as after a lost ACK.
+        peer.on(byte(crc ? CRC_REQUEST : NAK)).send(block(1, data.left(128), check));
+        peer.on(byte(ACK)).send(block(2, data.mid(128, 128), check));
+        peer.on(byte(ACK)).send(block(2, data.mid(128, 128), check));
+        peer.on(byte(ACK)).send(block(3, data.mid(256), check));
+        endWithEot(peer.on(byte(ACK)));
+
+        EXPECT_EQ(crc ? XmReceive(link.link, target) : XmReceiveChecksum(link.link, target),
+                  XM_SUCCESS);
+        EXPECT_EQ(observer.offsets, QList<qint64>({0, 128, 256})) << crc;
+        EXPECT_TRUE(observer.allWrittenFirst) << crc;
+    }
+}
+
 TEST_F(ReceiveTest, blockOutOfSequenceCancelsAfterAPause)
 {
     sender.on(C).send(block(1, "one")).on(byte(ACK)).send(block(3, "three"));
