@@ -18,6 +18,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev qt6-translations-l10n
     libgtest-dev
+    libbenchmark-dev        # the benchmarks are compiled with the tests, so they keep building
     fonts-noto-cjk          # Japanese captions
     python3-pil imagemagick # independent bitmap readers for the interoperability tests
     lrzsz socat             # independent XMODEM peer and pseudo-terminal pairs
@@ -38,12 +39,12 @@ install_packages() {
 }
 
 build_all() {
-    cmake -S "$here" -B "$build" -G Ninja
+    cmake -S "$here" -B "$build" -G Ninja "$@"
     cmake --build "$build" ${JOBS:+-j "$JOBS"}
 }
 
 run_tests() {
-    (cd "$1" && ctest --output-on-failure -j "$(nproc)" --timeout "$2")
+    (cd "$1" && ctest --output-on-failure -j "$(nproc)" --timeout "$2" -LE bench)
 }
 
 # The whole suite again with every program, library and test instrumented; a report of either
@@ -91,7 +92,7 @@ run)
     ;;
 test)
     install_packages
-    build_all
+    build_all -DKEL_BENCHMARKS=ON # compiled, never run here: they take minutes and a quiet machine
     run_tests "$build" 300
     if [ "${SANITIZE:-1}" != 0 ]; then
         sanitizer_run

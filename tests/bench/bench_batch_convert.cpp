@@ -3,10 +3,11 @@
 //   bench_batch_convert [files] [colour|grey]
 // It prints both times, their ratio and the time per file of each step of the conversion.
 
+#include "app/frmMain.h"
 #include "core/AppCore.h"
 #include "core/WorkFolders.h"
-#include "app/frmMain.h"
 #include "files/BatchChoice.h"
+#include "files/BatchConvert.h"
 #include "files/FileCopy.h"
 #include "image/ConvertProcess.h"
 #include "image/ImageFiles.h"
@@ -101,7 +102,16 @@ int main(int argc, char** argv)
     QElapsedTimer timer;
     timer.start();
     frmWait wait(core, window.link(), &window, window.cdlFileOpen);
-    const bool converted = wait.fncKelAutoConvert(window.image(), colour, batch);
+    const ImageKind kind = colour ? ImageKind::Colour : ImageKind::Grey;
+    const bool converted = wait.fncKelAutoConvert(count, [&](qsizetype index) {
+        const QString source = batch.strConvFilePath[index];
+        const QString bitmap =
+            fncConvertBatchFile(core, window.image(), kind, source, window.windowTitle());
+        return !bitmap.isEmpty() &&
+               fncStoreBitmap(core, bitmap,
+                              bitmapPathFor(batch.strSaveDir, batch.strConvFileName[index], source),
+                              source);
+    });
     const double conversion = seconds(timer);
     if (!converted)
         return 1;
@@ -128,7 +138,6 @@ int main(int argc, char** argv)
     const QString tmpDir = core.paths().tmpDir();
     const QString tmpBin = tmpDir + "/" + kTmpBin;
     const QString tmpBmp = tmpDir + "/" + kTmpBmp;
-    const ImageKind kind = colour ? ImageKind::Colour : ImageKind::Grey;
     double spent[4] = {};
     const char* names[4] = {"read the sensor file", "write tmp.bin", "convert to tmp.bmp",
                             "copy to the output folder"};

@@ -4,14 +4,12 @@
 //
 //   build-bench/bin/bench_xmodem_pty [rounds]   (see README.md in this folder)
 
-#include "core/AppCore.h"
 #include "serial/FileTransfer.h"
+#include "serial/LineNotices.h"
 #include "serial/QtBytePort.h"
 #include "serial/SystemClock.h"
 #include "serial/Xmodem.h"
 #include "support/PtyPair.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempAppDir.h"
 #include "support/XmodemPackets.h"
 
 #include <QCoreApplication>
@@ -75,15 +73,12 @@ Round runOnce(Pairing pairing, const QByteArray& data)
     out.write(data);
     out.close();
 
-    TempAppDir dir;
-    dir.addLanguageFiles();
-    ScriptedPrompter prompter;
-    kel::AppCore core(dir.paths(), prompter);
-    core.iComPort = 1;
-    core.strComSetting = QStringLiteral("38400,N,8,1");
+    SilentNotices notices;
     QtBytePort port;
     SystemClock clock;
-    SerialLink link(core, port, clock);
+    SerialLink link(notices, port, clock);
+    link.line.port = 1;
+    link.line.setting = QStringLiteral("38400,N,8,1");
 
     QProcess sx;
     QProcess rx;
@@ -97,7 +92,7 @@ Round runOnce(Pairing pairing, const QByteArray& data)
         round.ok = runProcess(sx, 60000) == 0 && runProcess(rx, 60000) == 0;
         break;
     case Pairing::SxToOurs:
-        core.strComDevice = pty.second();
+        link.line.device = pty.second();
         startSx(sx, pty);
         round.ok = ReceiveFile(link, pty.folder() + QStringLiteral("/recv.bin")).succeeded();
         round.ok = runProcess(sx, 60000) == 0 && round.ok;
@@ -105,9 +100,9 @@ Round runOnce(Pairing pairing, const QByteArray& data)
     case Pairing::OursToRx: {
         // rx asks at once and then only every few seconds, and opening a port discards what
         // waits in it: open first, as the sensor's own start request comes after the command.
-        core.strComDevice = pty.first();
+        link.line.device = pty.first();
         XmAttachPort(link, port);
-        XmOpenPort(link, core.iComPort, core.strComSetting);
+        XmOpenPort(link, link.line);
         QFile source(pty.folder() + QStringLiteral("/send.bin"));
         source.open(QIODevice::ReadOnly);
         link.display.setBarMaximum(source.size());
