@@ -1,9 +1,9 @@
 // keltool: the desktop tool for the sensor.
 
+#include "app/frmMain.h"
 #include "core/AppCore.h"
 #include "ui/QtPrompter.h"
 #include "ui/ShutdownSignals.h"
-#include "app/frmMain.h"
 
 #include <QApplication>
 #include <QIcon>

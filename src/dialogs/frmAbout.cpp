@@ -1,7 +1,7 @@
 #include "dialogs/frmAbout.h"
 #include "core/AppCore.h"
-#include "dialogs/LineControl.h"
 #include "core/VersionText.h"
+#include "dialogs/LineControl.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
 #include "ui/Twips.h"

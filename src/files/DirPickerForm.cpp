@@ -1,7 +1,7 @@
 #include "files/DirPickerForm.h"
 #include "core/AppCore.h"
-#include "ui/Twips.h"
 #include "files/FolderLists.h"
+#include "ui/Twips.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "files/frmDirSave.h"
-#include "ui/FormLabels.h"
 #include "files/BatchChoice.h"
 #include "files/FolderLists.h"
+#include "ui/FormLabels.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "ui/FormLabels.h"
 #include "core/AppCore.h"
-#include "ui/ControlArray.h"
 #include "core/LabelLines.h"
+#include "ui/ControlArray.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,9 +1,9 @@
 // Options dialog, about box and help.
 
-#include "core/AppCore.h"
 #include "app/frmMain.h"
-#include "dialogs/HelpFile.h"
+#include "core/AppCore.h"
 #include "core/VersionText.h"
+#include "dialogs/HelpFile.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmOption.h"
 #include "support/ScriptedPrompter.h"

@@ -2,8 +2,8 @@
 // Shared pieces of the File menu and batch tests: a started main window in a fresh application
 // folder, sensor image files and bitmaps to open, and answers for modal windows.
 
-#include "core/AppCore.h"
 #include "app/frmMain.h"
+#include "core/AppCore.h"
 #include "image/BitmapFile.h"
 #include "image/ImageFiles.h"
 #include "support/ScriptedPrompter.h"

@@ -1,12 +1,12 @@
 // kelctl convert and import, run as a user runs them, against the library's own results.
 
-#include "image/ImageTestSupport.h"
-#include "image/ToolRunner.h"
 #include "core/WorkFolders.h"
 #include "image/BitmapFile.h"
 #include "image/ConvertProcess.h"
 #include "image/ImageFiles.h"
+#include "image/ImageTestSupport.h"
 #include "image/PictureConversion.h"
+#include "image/ToolRunner.h"
 
 using namespace kel;
 using namespace kel::test;

@@ -1,12 +1,12 @@
 // Label files applied to windows: matching by name and index, fonts, line breaks, bad lines,
 // and the shipped files against the real main window.
 
-#include "core/AppCore.h"
-#include "ui/FormLabels.h"
-#include "core/LabelLines.h"
 #include "app/frmMain.h"
+#include "core/AppCore.h"
+#include "core/LabelLines.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
+#include "ui/FormLabels.h"
 
 #include <QAction>
 #include <QGroupBox>
