@@ -86,7 +86,8 @@ run_gui() {
     e2e_host_build
     printf '[COM]\r\nPort=%d\r\nSetting=38400,N,8,1\r\nDelimitr=0\r\n' "$e2e_port" \
         >"$work/Setting.ini"
-    Xvfb "$gui_display" -screen 0 1024x800x24 -nolisten tcp &
+    # Tall enough for the whole window: Windows keeps a new window inside the screen and cuts it.
+    Xvfb "$gui_display" -screen 0 1280x1024x24 -nolisten tcp &
     gui_xvfb_pid=$!
     export DISPLAY=$gui_display
     trap 'e2e_stop_sim; gui_stop_xvfb' EXIT
