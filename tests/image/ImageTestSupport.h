@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <functional>
 #include <gtest/gtest.h>
 #include <initializer_list>
 
@@ -43,6 +44,18 @@ protected:
     ScriptedPrompter prompter;
     AppCore core;
     ImageState state;
+
+    // A file a reader refuses, and the words its box holds in each language.
+    struct BrokenFile {
+        const char* what;
+        QByteArray bytes;
+        const char* english;
+        const char* japanese;
+    };
+    // Writes each file to path and reads it in both languages: the read fails with one box
+    // that starts with the file's name and says what is wrong with it.
+    void expectBrokenFilesTold(const QString& path, std::initializer_list<BrokenFile> files,
+                               const std::function<bool(const QString&)>& read);
 };
 
 // A grid from rows of values, row 0 first.
@@ -94,6 +107,26 @@ inline quint32 numberAt(const QByteArray& bytes, int offset, int size)
     for (int i = size - 1; i >= 0; --i)
         value = value << 8 | static_cast<quint8>(bytes.at(offset + i));
     return value;
+}
+
+inline void ImageTest::expectBrokenFilesTold(const QString& path,
+                                             std::initializer_list<BrokenFile> files,
+                                             const std::function<bool(const QString&)>& read)
+{
+    for (const Language language : {LanguageEnglish, LanguageJapanese}) {
+        core.lngLanguage = language;
+        for (const BrokenFile& c : files) {
+            writeBytes(path, c.bytes);
+            prompter.boxes.clear();
+            EXPECT_FALSE(read(path)) << c.what;
+            ASSERT_EQ(prompter.boxes.size(), 1) << c.what;
+            const QString text = prompter.boxes[0].text;
+            EXPECT_TRUE(text.startsWith(path + QStringLiteral("\r\n"))) << c.what;
+            EXPECT_TRUE(text.contains(
+                QString::fromUtf8(language == LanguageEnglish ? c.english : c.japanese)))
+                << c.what << ": " << text.toStdString();
+        }
+    }
 }
 
 } // namespace kel::test

@@ -213,37 +213,19 @@ TEST_F(BitmapTest, unusableBitmapsFailWithACriticalBoxAndLeaveTheState)
 
 TEST_F(BitmapTest, brokenBitmapsAreToldByNameAndWhatIsWrongInTheWindowsLanguage)
 {
-    struct Case {
-        const char* what;
-        QByteArray bytes;
-        const char* english;
-        const char* japanese;
-    };
-    const Case cases[] = {
-        {"header cut short", bitmapFile(4, 4, 24, {}).left(53), "ends after 53 of 54 bytes",
-         "54 バイトのうち 53 バイトしかありません"},
-        {"one byte short", bitmapFile(4, 4, 24, QByteArray(47, 1)), "ends after 101 of 102 bytes",
-         "102 バイトのうち 101 バイトしかありません"},
-        {"rows top-down", bitmapFile(4, -4, 24, QByteArray(48, 1)), "a top-down bitmap",
-         "トップダウン形式"},
-        {"width 0", bitmapFile(0, 4, 24, QByteArray(100, 1)), "image size of 0 x 4 pixels",
-         "画像サイズ (0 × 4 ピクセル) が正しくない"},
-    };
-    const QString path = dir.file(QStringLiteral("broken.bmp"));
-    for (const Language language : {LanguageEnglish, LanguageJapanese}) {
-        core.lngLanguage = language;
-        for (const Case& c : cases) {
-            writeBytes(path, c.bytes);
-            prompter.boxes.clear();
-            EXPECT_FALSE(fncReadBmpFile(core, state, path)) << c.what;
-            ASSERT_EQ(prompter.boxes.size(), 1) << c.what;
-            const QString text = prompter.boxes[0].text;
-            EXPECT_TRUE(text.startsWith(path + QStringLiteral("\r\n"))) << c.what;
-            EXPECT_TRUE(text.contains(
-                QString::fromUtf8(language == LanguageEnglish ? c.english : c.japanese)))
-                << c.what << ": " << text.toStdString();
-        }
-    }
+    expectBrokenFilesTold(
+        dir.file(QStringLiteral("broken.bmp")),
+        {
+            {"header cut short", bitmapFile(4, 4, 24, {}).left(53), "ends after 53 of 54 bytes",
+             "54 バイトのうち 53 バイトしかありません"},
+            {"one byte short", bitmapFile(4, 4, 24, QByteArray(47, 1)),
+             "ends after 101 of 102 bytes", "102 バイトのうち 101 バイトしかありません"},
+            {"rows top-down", bitmapFile(4, -4, 24, QByteArray(48, 1)), "a top-down bitmap",
+             "トップダウン形式"},
+            {"width 0", bitmapFile(0, 4, 24, QByteArray(100, 1)), "image size of 0 x 4 pixels",
+             "画像サイズ (0 × 4 ピクセル) が正しくない"},
+        },
+        [this](const QString& path) { return fncReadBmpFile(core, state, path); });
 }
 
 TEST_F(BitmapTest, onlyTheSensorsSizesAt24BitsAreAccepted)

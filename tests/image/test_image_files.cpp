@@ -165,37 +165,19 @@ TEST_F(SensorImageFileTest, unusableFilesFailWithACriticalBoxAndLeaveTheImage)
 
 TEST_F(SensorImageFileTest, brokenFilesAreToldByNameAndWhatIsWrongInTheWindowsLanguage)
 {
-    struct Case {
-        const char* what;
-        QByteArray bytes;
-        const char* english;
-        const char* japanese;
-    };
-    const Case cases[] = {
-        {"header cut short", kelHeader(5, 3).left(10), "ends after 10 of 16 bytes",
-         "16 バイトのうち 10 バイトしかありません"},
-        {"pixels cut short", kelHeader(508, 432) + QByteArray(84, 1),
-         "ends after 100 of 219,472 bytes", "219,472 バイトのうち 100 バイトしかありません"},
-        {"width 0", kelHeader(0, 4) + QByteArray(100, 1), "image size of 0 x 4 pixels",
-         "画像サイズ (0 × 4 ピクセル) が正しくない"},
-        {"negative height", kelHeader(4, -1) + QByteArray(100, 1), "image size of 4 x -1 pixels",
-         "画像サイズ (4 × -1 ピクセル) が正しくない"},
-    };
-    const QString path = dir.file(QStringLiteral("broken.KEL"));
-    for (const Language language : {LanguageEnglish, LanguageJapanese}) {
-        core.lngLanguage = language;
-        for (const Case& c : cases) {
-            writeBytes(path, c.bytes);
-            prompter.boxes.clear();
-            EXPECT_FALSE(fncReadFile_KEL(core, state, path)) << c.what;
-            ASSERT_EQ(prompter.boxes.size(), 1) << c.what;
-            const QString text = prompter.boxes[0].text;
-            EXPECT_TRUE(text.startsWith(path + QStringLiteral("\r\n"))) << c.what;
-            EXPECT_TRUE(text.contains(
-                QString::fromUtf8(language == LanguageEnglish ? c.english : c.japanese)))
-                << c.what << ": " << text.toStdString();
-        }
-    }
+    expectBrokenFilesTold(
+        dir.file(QStringLiteral("broken.KEL")),
+        {
+            {"header cut short", kelHeader(5, 3).left(10), "ends after 10 of 16 bytes",
+             "16 バイトのうち 10 バイトしかありません"},
+            {"pixels cut short", kelHeader(508, 432) + QByteArray(84, 1),
+             "ends after 100 of 219,472 bytes", "219,472 バイトのうち 100 バイトしかありません"},
+            {"width 0", kelHeader(0, 4) + QByteArray(100, 1), "image size of 0 x 4 pixels",
+             "画像サイズ (0 × 4 ピクセル) が正しくない"},
+            {"negative height", kelHeader(4, -1) + QByteArray(100, 1),
+             "image size of 4 x -1 pixels", "画像サイズ (4 × -1 ピクセル) が正しくない"},
+        },
+        [this](const QString& path) { return fncReadFile_KEL(core, state, path); });
 }
 
 TEST_F(SensorImageFileTest, missingTrailerReadsAsZeroAndExtraBytesAreIgnored)
