@@ -1,6 +1,8 @@
 #include "app/frmMain.h"
 #include "core/AppCore.h"
 #include "core/WorkFolders.h"
+#include "serial/SystemBytePort.h"
+#include "serial/SystemClock.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
 
@@ -16,6 +18,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 // The pictures are compiled into a static library; nothing else would pull them in.
@@ -74,7 +77,10 @@ QLabel* valueLabel(QWidget* parent, int index)
 
 frmMain::frmMain(AppCore& core, QWidget* parent)
     : QMainWindow(parent), cdlFileOpen(core.prompter()), m_core(core), m_notices(core),
-      m_link(m_notices, m_port, m_clock), m_trendDialog(core.prompter())
+      m_line(
+          m_notices, [] { return std::make_unique<serial::SystemBytePort>(); },
+          std::make_unique<serial::SystemClock>()),
+      m_trendDialog(core.prompter())
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -238,10 +244,10 @@ QWidget* frmMain::buildLeftColumn()
     return column;
 }
 
-serial::SerialLink& frmMain::link()
+sensor::LineOwner& frmMain::line()
 {
-    m_link.line = lineConfigOf(m_core);
-    return m_link;
+    m_line.setLine(lineConfigOf(m_core));
+    return m_line;
 }
 
 void frmMain::Form_Load()
@@ -278,11 +284,27 @@ void frmMain::ShutDown()
     if (m_shuttingDown)
         return;
     m_shuttingDown = true;
-    m_link.blnStop = true; // a transfer that runs ends at its next wait
+    m_core.silenceBoxes(); // nobody is asked anything any more, a settings failure included
     setEnabled(false);     // no user input once the shutdown has begun
     m_core.SaveLanguage();
+    // A transfer that runs is cancelled on the line first; only then may the measurement be
+    // ended, and only then are the working files it writes deleted.
+    line().close(StopContinuousOnExit());
+    if (m_line.idle()) {
+        finishShutDown();
+        return;
+    }
+    connect(&m_line, &sensor::LineOwner::drained, this, &frmMain::finishShutDown);
+    // A sensor that stops answering must not keep the program from ending.
+    QTimer::singleShot(kShutdownGraceMs, this, &frmMain::finishShutDown);
+}
+
+void frmMain::finishShutDown()
+{
+    if (m_shutDownFinished)
+        return;
+    m_shutDownFinished = true;
     DeleteTempFiles();
-    StopContinuousOnExit();
     endProcess();
 }
 

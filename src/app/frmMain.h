@@ -8,11 +8,11 @@
 #include "files/BatchChoice.h"
 #include "image/ImageState.h"
 #include "sensor/CoreLine.h"
+#include "sensor/ImageInfoQuery.h"
+#include "sensor/LineOwner.h"
 #include "sensor/MeasurementTrend.h"
 #include "sensor/OperationStatus.h"
-#include "serial/SerialLink.h"
-#include "serial/SystemBytePort.h"
-#include "serial/SystemClock.h"
+#include "sensor/ResultReading.h"
 
 #include <QMainWindow>
 #include <array>
@@ -45,9 +45,12 @@ public:
     void LoadSettings();
     void DeleteTempFiles();
 
-    // Saves the language, deletes the temporary files, ends a continuous measurement and ends
-    // the process. Runs once; later calls do nothing.
+    // Saves the language, stops a transfer that runs (cancelling it on the line), then ends a
+    // continuous measurement, deletes the temporary files and ends the process; no box is
+    // shown from its start. The line is given kShutdownGraceMs to go quiet. Runs once; later
+    // calls do nothing.
     void ShutDown();
+    static constexpr int kShutdownGraceMs = 2500;
     void mnuQuit_Click() { ShutDown(); }
 
     // Ends the process once the shutdown steps are done; tests replace it.
@@ -73,7 +76,8 @@ public:
     // ---- Image panel: fetch the sensor's image, load the current image into the sensor.
     void cmdConvert_Click();
     bool fncImgAcquire();
-    void SetImgInfo();
+    // The header of CurrentImage from the sensor's answers and the rows its size code gives.
+    void SetImgInfo(const ImageInfoValues& values, int rows);
     void cmdLoad_Click();
     bool blnNotSaved = false; // the fetched image has not been saved yet
 
@@ -85,8 +89,8 @@ public:
     // ---- Measurement panel.
     void cmdMeasure_Click();
     void cmdGetMesure_Click();
-    // Shutdown step: ends a continuous measurement that still runs.
-    void StopContinuousOnExit();
+    // Shutdown step: the request that ends a continuous measurement that still runs, or none.
+    sensor::LineOwner::Job StopContinuousOnExit();
     bool blnContinuous = false;
 
     // ---- Trend of a continuous measurement: the result is read every interval, shown and
@@ -94,7 +98,8 @@ public:
     // fails or the program shuts down.
     void StartTrend();
     void StopTrend();
-    // One timed reading; a tick while the line or the window is busy is skipped.
+    // One timed reading, queued on the line; a tick while the line has anything to do, or
+    // while a box asks the operator, is skipped.
     void tmrTrend_Timer();
     void cmdTrendSave_Click();
     bool trendRunning() const;
@@ -163,7 +168,7 @@ public:
 
     AppCore& core() { return m_core; }
     // The program's line, configured with the settings in memory as they are now.
-    serial::SerialLink& link();
+    sensor::LineOwner& line();
     ImageState& image() { return m_image; }
 
 protected:
@@ -181,9 +186,17 @@ private:
     QGroupBox* buildTrendFrame(QWidget* parent);
     void applyTrendTexts();
     void showTrendCounts();
-    // True while a command, a transfer, a box or a handler of the measurement panel has the
-    // line or the operator's attention: a timed reading then waits for its next tick.
+    // True while the line has a request queued or running, or a box or an operation has the
+    // operator's attention: a timed reading then waits for its next tick.
     bool lineBusy() const;
+    // The reading of one tick has come back from the line.
+    void showTrendReading(const sensor::ResultReading& reading);
+    // One command to the sensor, waited for; the reply as SendCommand gives it.
+    QString sendCommand(const QString& command);
+    // The image information queries, on the line.
+    ImageInfoAsk askImageInfo();
+    // The last shutdown step, once the line is quiet or its grace has passed.
+    void finishShutDown();
     void assignShortcuts();
     // The status line after a transfer of the progress window.
     void showTransferResult(TransferOperation operation, const OperationOutcome& outcome,
@@ -195,16 +208,13 @@ private:
     void showMeasureResult(const QString& command, bool accepted);
 
     AppCore& m_core;
-    serial::SystemBytePort m_port; // the program's serial port, opened for each exchange
-    serial::SystemClock m_clock;
     WindowLineNotices m_notices;
-    serial::SerialLink m_link;
+    sensor::LineOwner m_line; // the port, opened for each exchange, on the line's own thread
     ImageState m_image;
     std::unique_ptr<MainStatus> m_status;
     OperationOutcome m_fetchOutcome; // how the last fetch's transfer ended
     bool m_shuttingDown = false;
-    bool m_measureBusy = false; // a handler of the measurement panel runs
-    bool m_trendBusy = false;   // a timed reading runs
+    bool m_shutDownFinished = false;
     CommonDialog m_trendDialog; // its own, so the File menu's dialog keeps its last file
 };
 

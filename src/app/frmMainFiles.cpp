@@ -236,7 +236,7 @@ void frmMain::mnuEachConv_Click()
 
 void frmMain::runBatchDialog()
 {
-    frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, link(), this,
+    frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, line(), this,
                           optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey,
                           m_status->baseTitle()});
     dialog.Form_Load();

@@ -11,13 +11,24 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopedValueRollback>
 
 namespace kel {
 
+namespace {
+
+constexpr int kQuietAfterCancelMs = 250;
+
+} // namespace
+
+QString frmMain::sendCommand(const QString& command)
+{
+    QString reply;
+    line().run([&](serial::SerialLink& link) { reply = serial::SendCommand(link, command); });
+    return reply;
+}
+
 void frmMain::cmdMeasure_Click()
 {
-    const QScopedValueRollback busy(m_measureBusy, true);
     QString command;
     if (optMesure[0]->isChecked()) {
         command = sensor::kMeasure;
@@ -38,7 +49,7 @@ void frmMain::cmdMeasure_Click()
         command = sensor::kMeasureContinuous;
     }
 
-    const QString reply = serial::SendCommand(link(), command);
+    const QString reply = sendCommand(command);
     const bool accepted = reply == sensor::kReplyOk;
     if (command == sensor::kMeasureContinuous && !accepted) {
         blnContinuous = false;
@@ -76,8 +87,7 @@ void frmMain::showMeasureResult(const QString& command, bool accepted)
 
 void frmMain::cmdGetMesure_Click()
 {
-    const QScopedValueRollback busy(m_measureBusy, true);
-    const QString code = serial::SendCommand(link(), sensor::kResultCode);
+    const QString code = sendCommand(sensor::kResultCode);
     const std::optional<int> label = sensor::resultLabelOf(code);
     if (!label) {
         showFailed(StatusNameResultRead);
@@ -86,7 +96,7 @@ void frmMain::cmdGetMesure_Click()
     const QString judgement = m_core.GetMessageText(kSectionLabel, *label);
     lblValue[6]->setText(judgement);
 
-    const QString value = serial::SendCommand(link(), sensor::kResultValue);
+    const QString value = sendCommand(sensor::kResultValue);
     if (!value.isEmpty())
         lblValue[7]->setText(value);
     if (value.isEmpty() || value == sensor::kReplyError)
@@ -95,15 +105,20 @@ void frmMain::cmdGetMesure_Click()
         m_status->showResult(statusText(m_core, StatusMeasured, {judgement.trimmed(), value}));
 }
 
-void frmMain::StopContinuousOnExit()
+sensor::LineOwner::Job frmMain::StopContinuousOnExit()
 {
     if (!blnContinuous)
-        return;
+        return {};
     blnContinuous = false;
     StopTrend();
     for (QRadioButton* option : optMesure)
         option->setEnabled(true);
-    serial::SendCommand(link(), sensor::kMeasureEnd); // its failures are its own to report
+    // Nobody is told of its failures: the program is ending. A transfer cancelled just before
+    // leaves the sensor throwing away what reaches it for a moment: the command waits for that.
+    return [](serial::SerialLink& link) {
+        link.clock.sleep(kQuietAfterCancelMs);
+        serial::SendCommand(link, sensor::kMeasureEnd);
+    };
 }
 
 } // namespace kel

@@ -29,14 +29,7 @@ struct FlowFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-int checked(std::optional<int> value, const QString& error)
-{
-    if (!value)
-        throw FlowFailure(error.toStdString());
-    return *value;
-}
-
-bool goesOn(qint16 answer)
+bool goesOn(int answer)
 {
     return answer == AnswerYes || answer == AnswerOk;
 }
@@ -90,10 +83,18 @@ void frmMain::ClearPicture()
     m_status->showPicture(PictureOrigin::None);
 }
 
+ImageInfoAsk frmMain::askImageInfo()
+{
+    return [this](int count, const ImageInfoReplyCheck& check) {
+        ImageInfoReplies info;
+        line().run([&](serial::SerialLink& link) { info = QueryImageInfo(link, count, check); });
+        return info;
+    };
+}
+
 void frmMain::cmdConvert_Click()
 {
-    m_core.ShowMessageOrFailure(kSectionQuestion, QuestionFetch);
-    if (!goesOn(m_core.iMsgAnswer))
+    if (!goesOn(m_core.AskQuestion(QuestionFetch)))
         return;
     m_fetchOutcome = {};
     if (fncImgAcquire()) {
@@ -112,8 +113,7 @@ bool frmMain::fncImgAcquire()
 {
     try {
         if (blnNotSaved) {
-            m_core.ShowMessageOrFailure(kSectionQuestion, QuestionDiscardUnsaved);
-            if (!goesOn(m_core.iMsgAnswer))
+            if (!goesOn(m_core.AskQuestion(QuestionDiscardUnsaved)))
                 return false;
             blnNotSaved = false;
         }
@@ -124,39 +124,52 @@ bool frmMain::fncImgAcquire()
         ClearPicture();
         repaint();
 
+        // The questions end at the first reply that is no value of its field: nothing is
+        // fetched for an image the sensor cannot describe.
+        ImageInfoValues values{};
+        QString badValue;
         const ImageInfoReplies info =
-            QueryImageInfo(link(), kImageInfoCount, [this](int item, const QString& reply) {
-                QString error;
-                const int value = checked(toInt16(reply, &error), error);
-                if (item != sensor::InfoSizeCode) {
-                    lblValue[item]->setText(QString::number(value));
-                } else {
-                    lblValue[4]->setText(QString::number(kSensorWidth));
-                    // any other code leaves the height shown before
-                    if (const std::optional<int> rows = sensor::rowsOfSizeCode(value))
-                        lblValue[5]->setText(QString::number(*rows));
-                }
-                return true;
+            askImageInfo()(kImageInfoCount, [&](int item, const QString& reply) {
+                const std::optional<int> value = imageInfoValue(item, reply, &badValue);
+                values[item] = value.value_or(0);
+                return value.has_value();
             });
+        if (!badValue.isEmpty())
+            throw FlowFailure(badValue.toStdString());
         if (!info.complete)
             return false;
-        SetImgInfo();
+        for (int item = 0; item < sensor::InfoSizeCode; ++item)
+            lblValue[item]->setText(QString::number(values[item]));
+        const std::optional<int> rows = sensor::rowsOfSizeCode(values[sensor::InfoSizeCode]);
+        lblValue[4]->setText(rows ? QString::number(kSensorWidth) : QString());
+        lblValue[5]->setText(rows ? QString::number(*rows) : QString());
+        if (!rows) {
+            // Any height guessed here would fetch a cut or misread image.
+            QString failure;
+            const QString code = QString::number(values[sensor::InfoSizeCode]);
+            if (!m_core.ShowMessage(kSectionMessage, MsgUnknownImageSize, &failure,
+                                    m_core.GetMessageText(kSectionLabel, LabelSizeCode).arg(code)))
+                m_core.ShowFailure(failure);
+            return false;
+        }
+        SetImgInfo(values, *rows);
 
-        frmWait wait(m_core, link(), this, cdlFileOpen);
+        const bool colour = optSelect[0]->isChecked();
+        frmWait wait(m_core, line(), this, cdlFileOpen);
         wait.showPreviewOf(m_image.CurrentImage);
-        const bool received = wait.fncImgConvert(optSelect[0]->isChecked());
+        const bool received = wait.fncImgConvert(colour);
         m_fetchOutcome = wait.outcome();
         if (!received)
             return false;
 
-        const QString bitmap = fncConvertProcess(
-            m_core, m_image, optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey,
-            m_core.paths().tmpDir(), kTmpBin);
+        const QString bitmap =
+            fncConvertProcess(m_core, m_image, colour ? ImageKind::Colour : ImageKind::Grey,
+                              m_core.paths().tmpDir(), kTmpBin);
         if (bitmap.isEmpty()) {
             m_core.ShowMessageOrFailure(kSectionMessage, MsgConversionFailed);
             return false;
         }
-        if (optSelect[0]->isChecked()) {
+        if (colour) {
             mnuBinSave->setEnabled(true);
             cmdLoad->setEnabled(true);
         }
@@ -171,31 +184,30 @@ bool frmMain::fncImgAcquire()
     }
 }
 
-void frmMain::SetImgInfo()
+void frmMain::SetImgInfo(const ImageInfoValues& values, int rows)
 {
     SensorImage& current = m_image.CurrentImage;
     assignModelName(current, kSensorModelName);
-    QString error;
-    quint8* fields[] = {&current.BayerPhase, &current.GainR, &current.GainG, &current.GainB};
-    for (int index = 0; index < 4; ++index)
-        *fields[index] =
-            static_cast<quint8>(checked(toByte(lblValue[index]->text(), &error), error));
-    current.Width = static_cast<qint16>(checked(toInt16(lblValue[4]->text(), &error), error));
-    current.Height = static_cast<qint16>(checked(toInt16(lblValue[5]->text(), &error), error));
+    current.BayerPhase = static_cast<quint8>(values[sensor::InfoArrangement]);
+    current.GainR = static_cast<quint8>(values[sensor::InfoGainRed]);
+    current.GainG = static_cast<quint8>(values[sensor::InfoGainGreen]);
+    current.GainB = static_cast<quint8>(values[sensor::InfoGainBlue]);
+    current.Width = static_cast<qint16>(kSensorWidth);
+    current.Height = static_cast<qint16>(rows);
 }
 
 void frmMain::cmdLoad_Click()
 {
     const QString loadFile = m_core.paths().tmpDir() + QLatin1Char('/') + kTmpUpload;
-    m_core.ShowMessageOrFailure(kSectionQuestion, QuestionUpload);
-    if (!goesOn(m_core.iMsgAnswer))
+    if (!goesOn(m_core.AskQuestion(QuestionUpload)))
         return;
 
-    if (PrepareUploadFile(m_core, link(), m_image, loadFile).result != UploadPrepared::Ready) {
+    if (PrepareUploadFile(m_core, askImageInfo(), m_image, loadFile).result !=
+        UploadPrepared::Ready) {
         showFailed(StatusNameUpload);
         return;
     }
-    frmWait wait(m_core, link(), this, cdlFileOpen);
+    frmWait wait(m_core, line(), this, cdlFileOpen);
     const bool loaded = wait.fncImgLoad();
     showTransferResult(TransferOperation::Upload, wait.outcome());
     reportCompletion(loaded);
@@ -203,7 +215,7 @@ void frmMain::cmdLoad_Click()
 
 void frmMain::mnuBankSelect_Click(int index)
 {
-    frmWait wait(m_core, link(), this, cdlFileOpen);
+    frmWait wait(m_core, line(), this, cdlFileOpen);
     const bool saved = wait.fncBankSave(static_cast<qint16>(index));
     showTransferResult(TransferOperation::BankBackup, wait.outcome(), index);
     reportCompletion(saved);
@@ -211,7 +223,7 @@ void frmMain::mnuBankSelect_Click(int index)
 
 void frmMain::mnuBankLoad_Click()
 {
-    frmWait wait(m_core, link(), this, cdlFileOpen);
+    frmWait wait(m_core, line(), this, cdlFileOpen);
     const bool loaded = wait.fucBankLoad();
     showTransferResult(TransferOperation::BankRestore, wait.outcome());
     reportCompletion(loaded);
@@ -219,7 +231,7 @@ void frmMain::mnuBankLoad_Click()
 
 void frmMain::mnuSystemSave_Click()
 {
-    frmWait wait(m_core, link(), this, cdlFileOpen);
+    frmWait wait(m_core, line(), this, cdlFileOpen);
     const bool saved = wait.fncSystemSave();
     showTransferResult(TransferOperation::SystemBackup, wait.outcome());
     reportCompletion(saved);
@@ -227,7 +239,7 @@ void frmMain::mnuSystemSave_Click()
 
 void frmMain::mnuSystemLoad_Click()
 {
-    frmWait wait(m_core, link(), this, cdlFileOpen);
+    frmWait wait(m_core, line(), this, cdlFileOpen);
     const bool loaded = wait.fncSystemLoad();
     showTransferResult(TransferOperation::SystemRestore, wait.outcome());
     reportCompletion(loaded);

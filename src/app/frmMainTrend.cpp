@@ -16,7 +16,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QTimer>
 #include <cmath>
 
@@ -121,10 +120,10 @@ void frmMain::showTrendCounts()
 
 bool frmMain::lineBusy() const
 {
-    // A fetch or a backup disables the window's controls for its whole run; a box asks the
-    // operator; a command holds the port open while it waits for its reply.
-    return m_measureBusy || m_trendBusy || m_shuttingDown || !centralWidget()->isEnabled() ||
-           QApplication::activeModalWidget() != nullptr || m_link.MSComm1.isOpen();
+    // The line runs one request at a time: a reading behind a fetch or a command would only
+    // come late. A box asks the operator; an operation disables the window's controls.
+    return !m_line.idle() || m_line.closed() || !centralWidget()->isEnabled() ||
+           QApplication::activeModalWidget() != nullptr;
 }
 
 void frmMain::tmrTrend_Timer()
@@ -135,15 +134,21 @@ void frmMain::tmrTrend_Timer()
     }
     if (lineBusy())
         return; // the next tick tries again
-    // No tick while this reading runs: a box it shows lets the event loop run.
+    // No tick until this reading is back: a box it brings must not be followed by more.
     tmrTrend->stop();
-    sensor::ResultReading reading;
-    {
-        const QScopedValueRollback busy(m_trendBusy, true);
-        reading = sensor::readResultAndValue(link());
-    }
+    auto reading = std::make_shared<sensor::ResultReading>();
+    line().post(
+        [reading](serial::SerialLink& link) { *reading = sensor::readResultAndValue(link); },
+        [this, reading](bool ran) {
+            if (ran)
+                showTrendReading(*reading);
+        });
+}
+
+void frmMain::showTrendReading(const sensor::ResultReading& reading)
+{
     if (!blnContinuous || m_shuttingDown)
-        return; // ended while a box was shown
+        return; // ended while the reading was on the line
     if (!reading.read()) {
         // The exchange has shown its message, or the reply is named here; one failure ends
         // the reading so that a sensor gone away does not bring a box every tick.

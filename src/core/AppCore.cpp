@@ -10,7 +10,7 @@ namespace kel {
 AppCore::AppCore(AppPaths paths, Prompter& prompter)
     : userDefaultLangId(platformUserDefaultLangId),
       endProcess([](int status) { std::exit(status); }), m_paths(std::move(paths)),
-      m_prompter(prompter)
+      m_prompter(&prompter)
 {
 }
 

@@ -26,7 +26,10 @@ public:
     AppCore(AppPaths paths, Prompter& prompter);
 
     const AppPaths& paths() const { return m_paths; }
-    Prompter& prompter() { return m_prompter; }
+    Prompter& prompter() { return *m_prompter; }
+    // From now on no box or dialog is shown: each is answered Cancel at once. For the end of
+    // the program, when nobody may be asked anything any more.
+    void silenceBoxes();
 
     QString settingsFile() const { return m_paths.settingsFile(); }
     QString labelFile() const;
@@ -78,6 +81,10 @@ public:
     // every caller without its own handling reports a message that cannot be shown.
     void ShowMessageOrFailure(const QString& section, qint32 number);
 
+    // The question of section "Question" asked, and its answer (AnswerYes, AnswerNo...); 0 when
+    // it could not be asked, after the failure was shown.
+    int AskQuestion(qint32 number);
+
     // A trapped run-time failure: its description, critical icon, OK, the application title.
     void ShowFailure(const QString& description);
 
@@ -93,7 +100,7 @@ private:
     bool m_lastReadFailed = false;
 
     AppPaths m_paths;
-    Prompter& m_prompter;
+    Prompter* m_prompter;
 };
 
 // The user's default language as a Windows language identifier: on Windows the system's own,

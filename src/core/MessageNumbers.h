@@ -20,6 +20,7 @@ enum MessageNumber : int {
     MsgWorkFileMissing = 12,
     MsgConversionFailed = 13,
     MsgBitmapNotConvertible = 14,
+    MsgUnknownImageSize = 15, // the size code follows, worded by LabelSizeCode
     MsgPortCannotOpen = 21, // the line's own messages: serial::LineMessage has the same numbers
     MsgNoReply = 22,
     MsgTransferTimeout = 23,
@@ -60,6 +61,7 @@ enum LabelText : int {
     LabelBitmapTopDown = 63,
     LabelReceiveNotWritten = 64, // %2 the system's reason
     LabelLineDetails = 65,       // a line added to a message of the line: device and reason
+    LabelSizeCode = 66,          // %1 the size code the sensor reported
 };
 
 // Section "Trend": the trend of a continuous measurement in the main window.

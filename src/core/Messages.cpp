@@ -47,7 +47,7 @@ bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failur
     QString text = vntMessage.at(0).trimmed();
     if (!moreText.isEmpty())
         text += QStringLiteral("\r\n") + moreText;
-    iMsgAnswer = static_cast<qint16>(m_prompter.messageBox(text, *style, kAppTitle));
+    iMsgAnswer = static_cast<qint16>(m_prompter->messageBox(text, *style, kAppTitle));
     return true;
 }
 
@@ -58,9 +58,36 @@ void AppCore::ShowMessageOrFailure(const QString& section, qint32 number)
         ShowFailure(failure);
 }
 
+int AppCore::AskQuestion(qint32 number)
+{
+    QString failure;
+    if (!ShowMessage(kSectionQuestion, number, &failure)) {
+        ShowFailure(failure);
+        return 0; // never the answer of an earlier box
+    }
+    return iMsgAnswer;
+}
+
+namespace {
+
+// Asks nobody: every box is cancelled, every file dialog too.
+class SilentPrompter : public Prompter {
+public:
+    int messageBox(const QString&, int, const QString&) override { return AnswerCancel; }
+    FileDialogResult fileDialog(const FileDialogRequest&) override { return {}; }
+};
+
+} // namespace
+
+void AppCore::silenceBoxes()
+{
+    static SilentPrompter silent;
+    m_prompter = &silent;
+}
+
 void AppCore::ShowFailure(const QString& description)
 {
-    m_prompter.messageBox(description, kStyleCriticalOk, kAppTitle);
+    m_prompter->messageBox(description, kStyleCriticalOk, kAppTitle);
 }
 
 } // namespace kel

@@ -138,7 +138,7 @@ void AppCore::ReportSettingsError()
     QString failure;
     if (ShowMessage(kSectionMessage, MsgSettingsError, &failure))
         return;
-    m_prompter.messageBox(failure, 0, kAppTitle);
+    m_prompter->messageBox(failure, 0, kAppTitle);
     endProcess(kExitSettingsUnusable);
 }
 

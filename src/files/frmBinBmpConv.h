@@ -18,8 +18,8 @@ class AppCore;
 class CommonDialog;
 struct BatchChoice;
 
-namespace serial {
-struct SerialLink;
+namespace sensor {
+class LineOwner;
 }
 
 // What the batch runs work with, all owned by the main window.
@@ -28,9 +28,9 @@ struct BatchContext {
     ImageState& image;
     CommonDialog& dialog;
     BatchChoice& choice;
-    serial::SerialLink& link; // holds the stop request of the progress window
-    QWidget* mainWindow;      // disabled while the convert-all run goes on
-    ImageKind kind;           // the picture the conversions make
+    sensor::LineOwner& line; // holds the stop request of the progress window
+    QWidget* mainWindow;     // disabled while the convert-all run goes on
+    ImageKind kind;          // the picture the conversions make
     // The title of the run's own boxes: the main window's caption as its labels give it, without
     // the file name the window adds to its title.
     QString boxTitle = {};

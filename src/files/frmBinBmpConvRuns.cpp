@@ -93,7 +93,7 @@ bool frmBinBmpConv::fncAllConvert()
 
     const QString boxTitle =
         m_context.boxTitle.isEmpty() ? m_context.mainWindow->windowTitle() : m_context.boxTitle;
-    frmWait wait(m_context.core, m_context.link, m_context.mainWindow, m_context.dialog);
+    frmWait wait(m_context.core, m_context.line, m_context.mainWindow, m_context.dialog);
     wait.fncKelAutoConvert(choice.strConvFilePath.size(), [&](qsizetype index) {
         const QString& source = choice.strConvFilePath[index];
         const QString bitmap =

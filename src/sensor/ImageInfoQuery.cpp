@@ -20,6 +20,13 @@ ImageInfoReplies QueryImageInfo(serial::SerialLink& link, int count,
     return result;
 }
 
+ImageInfoAsk askOn(serial::SerialLink& link)
+{
+    return [&link](int count, const ImageInfoReplyCheck& check) {
+        return QueryImageInfo(link, count, check);
+    };
+}
+
 std::optional<int> imageInfoValue(int item, const QString& reply, QString* error)
 {
     QString failure;

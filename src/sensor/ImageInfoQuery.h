@@ -7,6 +7,7 @@
 #include "serial/SerialLink.h"
 
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -20,6 +21,9 @@ struct ImageInfoReplies {
     serial::CommandOutcome outcome; // of the exchange that ended the run
 };
 
+// The parsed answers, in the order they are asked.
+using ImageInfoValues = std::array<int, kImageInfoCount>;
+
 // Called with each reply as it comes; false ends the run there.
 using ImageInfoReplyCheck = std::function<bool(int item, const QString& reply)>;
 
@@ -27,6 +31,10 @@ using ImageInfoReplyCheck = std::function<bool(int item, const QString& reply)>;
 // "ER" (SendCommand has told the operator why) or that check refuses.
 ImageInfoReplies QueryImageInfo(serial::SerialLink& link, int count = kImageInfoCount,
                                 const ImageInfoReplyCheck& check = {});
+
+// QueryImageInfo run where the line is: on a link at hand, or on the line's own thread.
+using ImageInfoAsk = std::function<ImageInfoReplies(int count, const ImageInfoReplyCheck& check)>;
+ImageInfoAsk askOn(serial::SerialLink& link);
 
 // The value of a reply: a byte of the image header for the arrangement and the gains, a 16-bit
 // number for the size code. Nothing, with *error the run-time text, for anything else.

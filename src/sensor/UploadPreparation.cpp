@@ -12,20 +12,19 @@ constexpr int kArrangementAndGains = 4;
 
 } // namespace
 
-UploadPreparation PrepareUploadFile(AppCore& core, serial::SerialLink& link, ImageState& image,
+UploadPreparation PrepareUploadFile(AppCore& core, const ImageInfoAsk& ask, ImageState& image,
                                     const QString& path)
 {
     UploadPreparation prepared;
     quint8 values[kArrangementAndGains] = {};
     QString badValue;
-    const ImageInfoReplies info =
-        QueryImageInfo(link, kArrangementAndGains, [&](int item, const QString& reply) {
-            // A value the sensor cannot mean would upload a wrong image: nothing is sent.
-            const std::optional<int> value = imageInfoValue(item, reply, &badValue);
-            if (value)
-                values[item] = static_cast<quint8>(*value);
-            return value.has_value();
-        });
+    const ImageInfoReplies info = ask(kArrangementAndGains, [&](int item, const QString& reply) {
+        // A value the sensor cannot mean would upload a wrong image: nothing is sent.
+        const std::optional<int> value = imageInfoValue(item, reply, &badValue);
+        if (value)
+            values[item] = static_cast<quint8>(*value);
+        return value.has_value();
+    });
     if (!badValue.isEmpty()) {
         core.ShowFailure(badValue);
         prepared.result = UploadPrepared::BadValue;

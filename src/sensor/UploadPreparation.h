@@ -24,7 +24,7 @@ struct UploadPreparation {
 // Asks the sensor for its arrangement and gains, puts them into UploadImage, divides them out
 // of UploadImage's mosaic into CurrentImage and writes CurrentImage as the upload file at
 // path. UploadImage keeps its old fields unless all four replies are usable.
-UploadPreparation PrepareUploadFile(AppCore& core, serial::SerialLink& link, ImageState& image,
+UploadPreparation PrepareUploadFile(AppCore& core, const ImageInfoAsk& ask, ImageState& image,
                                     const QString& path);
 
 } // namespace kel

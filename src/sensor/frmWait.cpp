@@ -1,6 +1,7 @@
 #include "sensor/frmWait.h"
 #include "core/AppCore.h"
 #include "sensor/FetchPreview.h"
+#include "sensor/TransferViewRelay.h"
 #include "serial/XmodemProtocol.h"
 #include "ui/FormLabels.h"
 
@@ -19,8 +20,8 @@
 
 namespace kel {
 
-frmWait::frmWait(AppCore& core, serial::SerialLink& link, QWidget* mainWindow, CommonDialog& dialog)
-    : QDialog(mainWindow), m_core(core), m_link(link), m_mainWindow(mainWindow), m_dialog(dialog)
+frmWait::frmWait(AppCore& core, sensor::LineOwner& line, QWidget* mainWindow, CommonDialog& dialog)
+    : QDialog(mainWindow), m_core(core), m_line(line), m_mainWindow(mainWindow), m_dialog(dialog)
 {
     setObjectName(QStringLiteral("frmWait"));
     setWindowModality(Qt::NonModal);
@@ -59,13 +60,7 @@ frmWait::frmWait(AppCore& core, serial::SerialLink& link, QWidget* mainWindow, C
     Form_Load();
 }
 
-frmWait::~frmWait()
-{
-    if (m_link.view == this)
-        m_link.view = nullptr;
-    if (m_preview && m_link.blockObserver == m_preview.get())
-        m_link.blockObserver = nullptr;
-}
+frmWait::~frmWait() = default;
 
 void frmWait::Form_Load()
 {
@@ -74,7 +69,7 @@ void frmWait::Form_Load()
 
 void frmWait::btnStop_Click()
 {
-    m_link.blnStop = true;
+    m_line.requestStop();
 }
 
 void frmWait::closeEvent(QCloseEvent* event)
@@ -129,21 +124,23 @@ void frmWait::showPreviewOf(const SensorImage& header)
     m_previewHeader = header;
 }
 
+// Runs on the line's thread, between two blocks: the rows are copied there and shown here.
 void frmWait::showPicture(const PartialPicture& picture)
 {
     const bool colour = picture.kind() == ImageKind::Colour;
     const ByteGrid& rows = picture.picture();
-    // Wraps the converted rows without copying; the pixmap takes its own copy.
-    const QImage image(rows.data(), picture.width(), picture.convertedRows(), rows.columns(),
-                       colour ? QImage::Format_BGR888 : QImage::Format_Grayscale8);
-    picPreview->setPixmap(QPixmap::fromImage(image));
+    const QImage image =
+        QImage(rows.data(), picture.width(), picture.convertedRows(), rows.columns(),
+               colour ? QImage::Format_BGR888 : QImage::Format_Grayscale8)
+            .copy();
+    QMetaObject::invokeMethod(
+        this, [this, image] { picPreview->setPixmap(QPixmap::fromImage(image)); },
+        Qt::QueuedConnection);
 }
 
 void frmWait::setStatus(int labelNumber)
 {
     lblWait->setText(m_core.GetMessageText(kSectionLabel, labelNumber));
-    // The command exchange that follows blocks the event loop: paint now or never.
-    repaint();
 }
 
 // The main window takes no input while an operation runs. Its controls and menus are disabled
@@ -161,13 +158,11 @@ void frmWait::setMainWindowEnabled(bool enabled)
 
 void frmWait::begin()
 {
-    m_link.blnStop = false;
+    m_line.clearStop();
     lblRead->setVisible(true);
     setMainWindowEnabled(false);
     m_running = true;
-    m_link.view = this;
-    m_link.display.reset();
-    m_startMs = m_link.clock.milliseconds();
+    m_startMs = m_line.clock().milliseconds();
     m_progressTexts = loadProgressTexts(m_core);
     lblProgress->clear();
     setStatus(LabelWaitOpened);
@@ -180,15 +175,36 @@ bool frmWait::exchangeAndTransfer(const QString& command, const QString& path,
 {
     m_receiving = direction == sensor::Direction::Receive;
     const int transferStatus = m_receiving ? LabelWaitReceiving : LabelWaitSending;
-    sensor::CommandTransferSteps steps{[this] { setStatus(LabelWaitCommand); },
-                                       [this, transferStatus] {
+    // The steps are told on the line's thread; this window shows them on its own.
+    const auto onThisThread = [this](std::function<void()> step) {
+        return [this, step = std::move(step)] {
+            QMetaObject::invokeMethod(this, step, Qt::QueuedConnection);
+        };
+    };
+    sensor::CommandTransferSteps steps{onThisThread([this] { setStatus(LabelWaitCommand); }),
+                                       onThisThread([this, transferStatus] {
                                            lblProgress->setVisible(true);
                                            setStatus(transferStatus);
-                                       }};
+                                       })};
     if (m_receiving && m_preview)
         steps.expectedBytes = m_preview->picture().rawFileBytes();
-    const sensor::CommandTransferOutcome outcome =
-        sensor::CommandThenTransfer(m_link, command, path, direction, steps);
+
+    sensor::TransferViewRelay view(*this, *this);
+    serial::BlockObserver* observer = m_receiving ? m_preview.get() : nullptr;
+    sensor::CommandTransferOutcome outcome;
+    // The stop button, Esc and the close box take input while the transfer runs; run returns
+    // only once the line has finished with everything handed to it here.
+    m_line.run(
+        [&](serial::SerialLink& link) {
+            link.view = &view;
+            link.blockObserver = observer;
+            link.display.reset();
+            outcome = sensor::CommandThenTransfer(link, command, path, direction, steps);
+            link.display.publish(&view);
+            link.view = nullptr;
+            link.blockObserver = nullptr;
+        },
+        QEventLoop::AllEvents);
     m_outcome.file = path;
     m_stopped = outcome.transfer && outcome.transfer->code == serial::XM_STOPPED;
     return outcome.succeeded();
@@ -200,14 +216,11 @@ bool frmWait::finish(bool result)
         m_outcome.end = result      ? OperationEnd::Succeeded
                         : m_stopped ? OperationEnd::Stopped
                                     : OperationEnd::Failed;
-        m_outcome.elapsedMs = serial::elapsedSince(m_link.clock, m_startMs);
+        m_outcome.elapsedMs = serial::elapsedSince(m_line.clock(), m_startMs);
         if (result)
             m_outcome.bytes = QFileInfo(m_outcome.file).size();
     }
-    if (m_preview && m_link.blockObserver == m_preview.get())
-        m_link.blockObserver = nullptr;
     ProgressBar1->setVisible(false);
-    m_link.view = nullptr;
     m_running = false;
     setMainWindowEnabled(true);
     hide();

@@ -1,14 +1,15 @@
 #pragma once
 // The progress window. Every transfer with the sensor runs inside one of its operations: the
 // main window is disabled, the window shows where the operation is and offers the stop button,
-// which is then the only control that reacts. A window is made for one operation and closed
-// at its end.
+// which is then the only control that takes input. The transfer itself runs on the line's own
+// thread (LineOwner); this window hears its progress through its event loop. A window is made
+// for one operation and closed at its end.
 
 #include "image/ImageState.h"
 #include "sensor/CommandTransfer.h"
+#include "sensor/LineOwner.h"
 #include "sensor/OperationOutcome.h"
 #include "sensor/ProgressText.h"
-#include "serial/SerialLink.h"
 #include "serial/TransferView.h"
 
 #include <QDialog>
@@ -34,7 +35,7 @@ class frmWait : public QDialog, public serial::TransferView {
     Q_OBJECT
 public:
     // mainWindow is disabled while an operation runs; dialog asks for backup files.
-    frmWait(AppCore& core, serial::SerialLink& link, QWidget* mainWindow, CommonDialog& dialog);
+    frmWait(AppCore& core, sensor::LineOwner& line, QWidget* mainWindow, CommonDialog& dialog);
     ~frmWait() override;
 
     void Form_Load();
@@ -91,7 +92,7 @@ private:
     bool restore(const BackupKind& kind, const QString& command);
 
     AppCore& m_core;
-    serial::SerialLink& m_link;
+    sensor::LineOwner& m_line;
     QWidget* m_mainWindow;
     CommonDialog& m_dialog;
     bool m_running = false;

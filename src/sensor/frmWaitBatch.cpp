@@ -4,7 +4,9 @@
 #include "core/AppCore.h"
 #include "sensor/frmWait.h"
 
+#include <QEventLoop>
 #include <QLabel>
+#include <QTimer>
 
 namespace kel {
 
@@ -24,16 +26,34 @@ bool frmWait::fncKelAutoConvert(qsizetype count, const std::function<bool(qsizet
     const QString counter = m_core.GetMessageText(kSectionLabel, LabelConvertCounter);
     setStatus(LabelWaitConverting);
 
-    for (qsizetype index = 0; index < count; ++index) {
-        m_link.clock.yieldToEventLoop();
-        if (m_link.blnStop)
-            return finish(true);
+    // One file a turn of a local event loop, so that a click on the stop button between two
+    // files is seen before the next one starts.
+    enum class End { Running, Completed, Stopped, Failed } end = End::Running;
+    qsizetype index = 0;
+    QEventLoop loop;
+    std::function<void()> next = [&] {
+        if (m_line.stopRequested())
+            end = End::Stopped;
+        else if (index == count)
+            end = End::Completed;
+        if (end != End::Running) {
+            loop.quit();
+            return;
+        }
         lblRead->setText(counter + QLatin1Char(' ') + signedNumber(index + 1) +
                          QStringLiteral(" / ") + signedNumber(count));
         repaint();
-        if (!step(index))
-            return finish(false);
-    }
+        if (!step(index++)) {
+            end = End::Failed;
+            loop.quit();
+            return;
+        }
+        QTimer::singleShot(0, &loop, next);
+    };
+    QTimer::singleShot(0, &loop, next);
+    loop.exec();
+    if (end != End::Completed) // a failed step told why; a stop, or the program's end, is none
+        return finish(end != End::Failed);
     finish(true);
     m_core.ShowMessageOrFailure(kSectionMessage, MsgCompleted);
     return true;

@@ -22,11 +22,10 @@ bool frmWait::fncImgConvert(bool colour)
         if (m_previewHeader && m_previewHeader->Width > 0 && m_previewHeader->Height > 0) {
             const ImageKind kind = colour ? ImageKind::Colour : ImageKind::Grey;
             m_preview = std::make_unique<sensor::FetchPreview>(
-                *m_previewHeader, kind, m_link.clock,
+                *m_previewHeader, kind, m_line.clock(),
                 [this](const PartialPicture& picture) { showPicture(picture); });
             picPreview->setFixedSize(m_previewHeader->Width, m_previewHeader->Height);
             picPreview->setVisible(true);
-            m_link.blockObserver = m_preview.get();
         }
         begin();
         const QString folder = m_core.paths().tmpDir();

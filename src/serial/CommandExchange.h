@@ -27,8 +27,8 @@ struct CommandOutcome {
 // delimiter, and returns the reply up to the delimiter. Returns "" when the port cannot be
 // opened (message 21), when no complete reply comes within 5000 ms (message 22), and when the
 // device fails meanwhile, such as an adapter pulled out (message 22 too, after the port is
-// closed); a reply "ER" is returned after message 24. The port is closed on every path. Never
-// yields to the event loop.
+// closed); a reply "ER" is returned after message 24. The port is closed on every path. Does not
+// look at blnStop: a command, once sent, waits for its reply.
 QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* outcome = nullptr);
 
 // Opens the port for commands with the current settings: port number (or "Device" setting),

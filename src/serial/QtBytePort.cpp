@@ -171,7 +171,7 @@ void QtBytePort::write(const QByteArray& bytes)
         throwOnDeviceFailure();
         throw PortError(m_port.errorString());
     }
-    m_port.flush(); // hand the bytes to the driver now; the event loop may not run before a wait
+    m_port.flush(); // hand the bytes to the driver now; no event loop runs on the line's thread
     throwOnDeviceFailure();
 }
 

@@ -3,12 +3,11 @@
 // request and what the transfers show. The program has one; every command and transfer
 // function takes it.
 //
-// Stopping a transfer: the transfer's waits yield to the event loop on every pass (through
-// Clock::yieldToEventLoop), and the progress window's stop button sets blnStop from its click
-// handler, which runs inside such a yield; the wait sees the flag right after the yield and
-// the transfer ends with XM_STOPPED. The flag is atomic, so a signal handler (Ctrl-C on a
-// terminal) may set it too. Operations clear it before they start a transfer; nothing clears
-// it when a transfer ends.
+// Stopping a transfer: the transfer's waits look at blnStop on every slice (after
+// Clock::checkpoint) and the transfer then ends with XM_STOPPED. The flag is atomic: the line
+// runs on a thread of its own, and the window's stop button, a shutdown or a signal handler
+// (Ctrl-C on a terminal) set it from theirs. Operations clear it before they start a transfer;
+// nothing clears it when a transfer ends.
 
 #include "serial/BlockObserver.h"
 #include "serial/BytePort.h"
@@ -36,8 +35,8 @@ struct SerialLink {
     LineConfig line; // the port and line parameters every command and transfer opens with
 
     std::atomic<bool> blnStop{false};
-    // The longest a transfer's wait sleeps on the port before it yields to the event loop
-    // and looks at blnStop again.
+    // The longest a transfer's wait sleeps on the port before it hands the display on and
+    // looks at blnStop again.
     int waitSliceMs = kWaitSliceMs;
 
     // The progress window while one is shown; null otherwise.
@@ -51,7 +50,7 @@ struct SerialLink {
     LineSettings xmLine;        // its line settings, set by XmOpenPort
 };
 
-// Hands the display to the view and lets the event loop run once.
-void yieldToEventLoop(SerialLink& link);
+// Hands the display to the view and passes the clock's checkpoint.
+void checkpoint(SerialLink& link);
 
 } // namespace kel::serial

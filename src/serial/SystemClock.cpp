@@ -1,6 +1,5 @@
 #include "serial/SystemClock.h"
 
-#include <QCoreApplication>
 #include <QThread>
 
 namespace kel::serial {
@@ -13,11 +12,6 @@ SystemClock::SystemClock()
 quint32 SystemClock::milliseconds()
 {
     return static_cast<quint32>(m_timer.elapsed());
-}
-
-void SystemClock::yieldToEventLoop()
-{
-    QCoreApplication::processEvents();
 }
 
 void SystemClock::sleep(int ms)

@@ -1,5 +1,5 @@
 #pragma once
-// The clock of a running program: a monotonic millisecond timer and the Qt event loop.
+// The clock of a running program: a monotonic millisecond timer. Safe to read from any thread.
 
 #include "serial/Clock.h"
 
@@ -12,8 +12,7 @@ public:
     SystemClock();
 
     quint32 milliseconds() override;
-    // Runs pending events of the calling thread; nothing happens without a Qt application.
-    void yieldToEventLoop() override;
+    void checkpoint() override {}
     void sleep(int ms) override;
 
 private:

@@ -4,8 +4,8 @@
 // figures of either direction: bytes done, the total when it is known, rate and time left.
 //
 // The transfer engine keeps these values in TransferDisplay and hands them to the view only
-// when it yields to the event loop, so a window repaints at the event loop's pace however
-// often the values change; a view never sees a value that was overwritten before a yield.
+// at the checkpoints of its waits, at most once a wait slice however often the values change;
+// a view never sees a value that was overwritten before a checkpoint.
 
 #include "serial/TransferRate.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // XMODEM on the port that the transfer functions hold (SerialLink::xmPort, XmAttachPort).
 //
-// Every wait yields to the event loop on each pass and ends with XM_STOPPED as soon as it sees
+// Every wait hands the display on at each pass and ends with XM_STOPPED as soon as it sees
 // blnStop; between passes it sleeps on the port for at most SerialLink::waitSliceMs. Failures of
 // the port while waiting or reading (PortError) and of the file (FileError) are not caught here:
 // they reach the transfer wrappers.
@@ -40,8 +40,8 @@ int XmWaitBytes(SerialLink& link, int count, int timeoutMs);
 // titled "エラー" has shown the port's failure.
 int XmSendBytes(SerialLink& link, const QByteArray& bytes);
 int XmSendByte(SerialLink& link, quint8 byte);
-// Pauses one second (yielding), then sends ten CAN, each after discarding the receive buffer.
-// 0, or XM_SEND_FAILED as XmSendBytes.
+// Pauses one second (still handing the display on), then sends ten CAN, each after discarding the
+// receive buffer. 0, or XM_SEND_FAILED as XmSendBytes.
 int XmSendCancel(SerialLink& link);
 // Discards input until the line has been quiet for a few character times (at least 100 ms),
 // at most kBlockByteTimeoutMs. 0, or XM_STOPPED.

@@ -28,10 +28,10 @@ int sleepSlice(const SerialLink& link, quint32 remainingMs)
 
 } // namespace
 
-void yieldToEventLoop(SerialLink& link)
+void checkpoint(SerialLink& link)
 {
     link.display.publish(link.view);
-    link.clock.yieldToEventLoop();
+    link.clock.checkpoint();
 }
 
 BytePort& xmPort(SerialLink& link)
@@ -46,7 +46,7 @@ int XmWaitBytes(SerialLink& link, int count, int timeoutMs)
     BytePort& port = xmPort(link);
     const quint32 start = link.clock.milliseconds();
     for (;;) {
-        yieldToEventLoop(link);
+        checkpoint(link);
         if (link.blnStop)
             return XM_STOPPED;
         if (port.bytesAvailable() >= count)
@@ -90,7 +90,7 @@ int XmSendCancel(SerialLink& link)
 {
     const quint32 start = link.clock.milliseconds();
     for (;;) {
-        yieldToEventLoop(link);
+        checkpoint(link);
         const quint32 elapsed = elapsedSince(link.clock, start);
         if (elapsed >= quint32(kCancelPauseMs))
             break;
@@ -116,7 +116,7 @@ int XmPurgeLine(SerialLink& link)
     const quint32 start = link.clock.milliseconds();
     quint32 lastArrival = start;
     for (;;) {
-        yieldToEventLoop(link);
+        checkpoint(link);
         if (link.blnStop)
             return XM_STOPPED;
         if (port.bytesAvailable() > 0) {

@@ -261,7 +261,7 @@ TEST_F(MainWindowTest, replyWaitShowsABusyCursorAndWhatItWaitsForUntilItEnds)
 {
     window.Form_Load();
     window.status().showResult(QStringLiteral("before"));
-    serial::LineNotices& notices = window.link().notices;
+    serial::LineNotices& notices = window.line().notices();
 
     notices.waitingForReply(QStringLiteral("BANKSAVE 3"));
     ASSERT_NE(QApplication::overrideCursor(), nullptr);

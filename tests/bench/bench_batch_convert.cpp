@@ -101,7 +101,7 @@ int main(int argc, char** argv)
     // The run as the batch dialog starts it.
     QElapsedTimer timer;
     timer.start();
-    frmWait wait(core, window.link(), &window, window.cdlFileOpen);
+    frmWait wait(core, window.line(), &window, window.cdlFileOpen);
     const ImageKind kind = colour ? ImageKind::Colour : ImageKind::Grey;
     const bool converted = wait.fncKelAutoConvert(count, [&](qsizetype index) {
         const QString source = batch.strConvFilePath[index];

@@ -53,7 +53,7 @@ protected:
     BatchContext context()
     {
         return {core,          window.image(), window.cdlFileOpen, window.batchChoice,
-                window.link(), &window,        ImageKind::Colour};
+                window.line(), &window,        ImageKind::Colour};
     }
     static bool isBitmap(const QByteArray& bytes)
     {
@@ -291,7 +291,7 @@ TEST_F(BatchTest, stopDuringConvertAllFinishesTheCurrentFileAndEndsSilently)
     EXPECT_FALSE(exists(output("B.bmp")));
     EXPECT_TRUE(prompter.boxes.isEmpty());
     EXPECT_TRUE(takesInput(window));
-    EXPECT_TRUE(window.link().blnStop);
+    EXPECT_TRUE(window.line().stopRequested());
     EXPECT_TRUE(m_batchDialog.isNull());
 }
 
@@ -337,7 +337,7 @@ TEST_F(BatchTest, convertAllIntoAFolderThatCannotBeWrittenShowsTheFailure)
     writeAll(dir.file("blocked"), "a file, not a folder");
     window.batchChoice.strSaveDir = dir.file("blocked/");
     const BatchChoice& choice = window.batchChoice;
-    frmWait wait(core, window.link(), &window, window.cdlFileOpen);
+    frmWait wait(core, window.line(), &window, window.cdlFileOpen);
     EXPECT_FALSE(wait.fncKelAutoConvert(1, [&](qsizetype) {
         const QString bitmap = fncConvertBatchFile(core, window.image(), ImageKind::Colour,
                                                    choice.strConvFilePath[0], kAppTitle);

@@ -60,7 +60,7 @@ public:
 
     // ---- Clock
     quint32 milliseconds() override { return m_config.clockStart + static_cast<quint32>(m_now); }
-    void yieldToEventLoop() override { advance(0); }
+    void checkpoint() override { advance(0); }
     void sleep(int ms) override { advance(ms); }
 
 private:

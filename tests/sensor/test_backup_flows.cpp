@@ -133,7 +133,7 @@ TEST_F(BackupFlows, stopDuringAReceiveOrASendEndsQuietly)
             << "no message but the question: " << prompter.boxes.last().text.toStdString() << "\n"
             << sim->log().toStdString();
         EXPECT_TRUE(takesInput(*window));
-        EXPECT_TRUE(window->link().blnStop) << "stays set until the next operation";
+        EXPECT_TRUE(window->line().stopRequested()) << "stays set until the next operation";
         for (QWidget* widget : QApplication::topLevelWidgets())
             EXPECT_FALSE(widget->objectName() == QLatin1String("frmWait") && widget->isVisible());
     }
@@ -145,7 +145,7 @@ TEST_F(BackupFlows, stopDuringAReceiveOrASendEndsQuietly)
     prompter.dialogAnswers = {chose(dir.file(QStringLiteral("SYSTEM/ok.STD")))};
     prompter.answers = {AnswerOk};
     window->mnuSystemSave_Click();
-    EXPECT_FALSE(window->link().blnStop);
+    EXPECT_FALSE(window->line().stopRequested());
     EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("SYSTEM/ok.STD"))));
 }
 

@@ -12,7 +12,7 @@ namespace {
 class SteppedClock : public serial::Clock {
 public:
     quint32 milliseconds() override { return now; }
-    void yieldToEventLoop() override {}
+    void checkpoint() override {}
     void sleep(int ms) override { now += static_cast<quint32>(ms); }
     quint32 now = 0xFFFFF000u; // wraps during the fetch
 };

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTest>
 
 using namespace kel;
 using namespace kel::test;
@@ -98,8 +99,12 @@ TEST_F(MeasurementFlows, quittingDuringAContinuousMeasurementEndsItOnce)
     start();
     window->optMesure[1]->setChecked(true);
     window->cmdMeasure_Click();
+    int ended = 0;
+    window->endProcess = [&ended] { ++ended; };
     window->mnuQuit->trigger();
     window->close();
+    EXPECT_TRUE(QTest::qWaitFor([&ended] { return ended > 0; }, 5000));
+    EXPECT_EQ(ended, 1);
     EXPECT_EQ(commands(), (QStringList{"M /C", "M /E"}));
     for (QRadioButton* option : window->optMesure) // the window itself is disabled by then
         EXPECT_TRUE(option->isEnabledTo(window.get()));

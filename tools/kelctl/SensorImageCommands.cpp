@@ -251,7 +251,7 @@ int runUpload(Context& context, const QStringList& args)
         return ExitStopped;
     const QString uploadFile = work.tmpFile(kel::kTmpUpload);
     const kel::UploadPreparation prepared =
-        kel::PrepareUploadFile(session.core(), session.link(), state, uploadFile);
+        kel::PrepareUploadFile(session.core(), kel::askOn(session.link()), state, uploadFile);
     switch (prepared.result) {
     case kel::UploadPrepared::Ready:
         break;

@@ -101,7 +101,7 @@ quint32 SimClock::milliseconds()
     return static_cast<quint32>(m_line.clockStart() + m_line.now());
 }
 
-void SimClock::yieldToEventLoop()
+void SimClock::checkpoint()
 {
     ++yields;
     if (onYield)

@@ -61,7 +61,7 @@ class SimClock : public serial::Clock {
 public:
     explicit SimClock(SimulatedLine& line) : m_line(line) {}
     quint32 milliseconds() override;
-    void yieldToEventLoop() override;
+    void checkpoint() override;
     void sleep(int ms) override;
 
     std::function<void()> onYield;
