@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -290,20 +291,15 @@ void frmMain::ShutDown()
     // A transfer that runs is cancelled on the line first; only then may the measurement be
     // ended, and only then are the working files it writes deleted.
     line().close(StopContinuousOnExit());
-    if (m_line.idle()) {
-        finishShutDown();
-        return;
+    if (!m_line.idle()) {
+        // Waited for here, not after returning: the end of a Windows session ends the process
+        // as soon as its message has been handled. A sensor that stops answering must not keep
+        // the program from ending.
+        QEventLoop quiet;
+        connect(&m_line, &sensor::LineOwner::drained, &quiet, &QEventLoop::quit);
+        QTimer::singleShot(kShutdownGraceMs, &quiet, &QEventLoop::quit);
+        quiet.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    connect(&m_line, &sensor::LineOwner::drained, this, &frmMain::finishShutDown);
-    // A sensor that stops answering must not keep the program from ending.
-    QTimer::singleShot(kShutdownGraceMs, this, &frmMain::finishShutDown);
-}
-
-void frmMain::finishShutDown()
-{
-    if (m_shutDownFinished)
-        return;
-    m_shutDownFinished = true;
     DeleteTempFiles();
     endProcess();
 }

@@ -195,8 +195,7 @@ private:
     QString sendCommand(const QString& command);
     // The image information queries, on the line.
     ImageInfoAsk askImageInfo();
-    // The last shutdown step, once the line is quiet or its grace has passed.
-    void finishShutDown();
+
     void assignShortcuts();
     // The status line after a transfer of the progress window.
     void showTransferResult(TransferOperation operation, const OperationOutcome& outcome,
@@ -214,7 +213,6 @@ private:
     std::unique_ptr<MainStatus> m_status;
     OperationOutcome m_fetchOutcome; // how the last fetch's transfer ended
     bool m_shuttingDown = false;
-    bool m_shutDownFinished = false;
     CommonDialog m_trendDialog; // its own, so the File menu's dialog keeps its last file
 };
 
