@@ -87,7 +87,7 @@ bool frmMain::ShowPicture(const QString& path)
 void frmMain::ClearPicture()
 {
     picCnvBmp->clear();
-    m_status->showPicture(PictureOrigin::None);
+    m_picture.setOrigin(PictureOrigin::None);
 }
 
 void frmMain::cmdConvert_Click()
@@ -97,8 +97,7 @@ void frmMain::cmdConvert_Click()
         return;
     m_fetchOutcome = {};
     if (fncImgAcquire()) {
-        blnNotSaved = true;
-        m_status->showPicture(PictureOrigin::Sensor);
+        m_picture.takeFetched();
         showTransferResult(TransferOperation::Fetch, m_fetchOutcome);
         m_core.ShowMessageOrFailure(kSectionMessage, MsgCompleted);
     } else if (m_fetchOutcome.end == OperationEnd::Succeeded) {
@@ -111,11 +110,11 @@ void frmMain::cmdConvert_Click()
 bool frmMain::fncImgAcquire()
 {
     try {
-        if (blnNotSaved) {
+        if (m_picture.blnNotSaved) {
             m_core.ShowMessageOrFailure(kSectionQuestion, QuestionDiscardUnsaved);
             if (!goesOn(m_core.iMsgAnswer))
                 return false;
-            blnNotSaved = false;
+            m_picture.blnNotSaved = false;
         }
         m_fetchOutcome.end = OperationEnd::Failed; // until the transfer tells otherwise
         mnuBmpSave->setEnabled(false);
@@ -143,15 +142,16 @@ bool frmMain::fncImgAcquire()
         SetImgInfo();
 
         frmWait wait(m_core, link(), this, cdlFileOpen);
-        wait.showPreviewOf(m_image.CurrentImage);
+        wait.showPreviewOf(m_picture.state.CurrentImage);
         const bool received = wait.fncImgConvert(optSelect[0]->isChecked());
         m_fetchOutcome = wait.outcome();
         if (!received)
             return false;
 
-        const QString bitmap = fncConvertProcess(
-            m_core, m_image, optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey,
-            m_core.paths().tmpDir(), kTmpBin);
+        const QString bitmap =
+            fncConvertProcess(m_core, m_picture.state,
+                              optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey,
+                              m_core.paths().tmpDir(), kTmpBin);
         if (bitmap.isEmpty()) {
             m_core.ShowMessageOrFailure(kSectionMessage, MsgConversionFailed);
             return false;
@@ -173,7 +173,7 @@ bool frmMain::fncImgAcquire()
 
 void frmMain::SetImgInfo()
 {
-    SensorImage& current = m_image.CurrentImage;
+    SensorImage& current = m_picture.state.CurrentImage;
     assignModelName(current, kSensorModelName);
     QString error;
     quint8* fields[] = {&current.BayerPhase, &current.GainR, &current.GainG, &current.GainB};
@@ -191,7 +191,8 @@ void frmMain::cmdLoad_Click()
     if (!goesOn(m_core.iMsgAnswer))
         return;
 
-    if (PrepareUploadFile(m_core, link(), m_image, loadFile).result != UploadPrepared::Ready) {
+    if (PrepareUploadFile(m_core, link(), m_picture.state, loadFile).result !=
+        UploadPrepared::Ready) {
         showFailed(StatusNameUpload);
         return;
     }

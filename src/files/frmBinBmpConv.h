@@ -22,10 +22,10 @@ namespace serial {
 struct SerialLink;
 }
 
-// What the batch runs work with, all owned by the main window.
+// What the batch runs work with, all owned by the main window. The image a run converts is its
+// own (BatchRun), never the window's.
 struct BatchContext {
     AppCore& core;
-    ImageState& image;
     CommonDialog& dialog;
     BatchChoice& choice;
     serial::SerialLink& link; // holds the stop request of the progress window
