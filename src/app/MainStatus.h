@@ -3,6 +3,7 @@
 // came from (also carried by the window title), and the port and line parameters in use.
 // While a command waits for its reply, the bar says what it waits for and the cursor is busy.
 
+#include "image/ImageDocument.h"
 #include "sensor/CoreLine.h"
 
 #include <QString>
@@ -11,8 +12,6 @@ class QLabel;
 class QMainWindow;
 
 namespace kel {
-
-enum class PictureOrigin { None, Sensor, File };
 
 class MainStatus {
 public:

@@ -6,7 +6,7 @@
 #include "app/MainStatus.h"
 #include "core/CommonDialog.h"
 #include "files/BatchChoice.h"
-#include "image/ImageState.h"
+#include "image/ImageDocument.h"
 #include "sensor/CoreLine.h"
 #include "sensor/ImageInfoQuery.h"
 #include "sensor/LineOwner.h"
@@ -79,10 +79,9 @@ public:
     // The header of CurrentImage from the sensor's answers and the rows its size code gives.
     void SetImgInfo(const ImageInfoValues& values, int rows);
     void cmdLoad_Click();
-    bool blnNotSaved = false; // the fetched image has not been saved yet
 
     // Shows the bitmap at path at its own size from the top-left corner; false when it cannot
-    // be loaded. ClearPicture leaves the picture box empty.
+    // be loaded. ClearPicture leaves the picture box empty and the image without an origin.
     bool ShowPicture(const QString& path);
     void ClearPicture();
 
@@ -169,7 +168,9 @@ public:
     AppCore& core() { return m_core; }
     // The program's line, configured with the settings in memory as they are now.
     sensor::LineOwner& line();
-    ImageState& image() { return m_image; }
+    // The image shown, its origin, its unsaved flag (blnNotSaved) and its working files in TMP.
+    ImageDocument& picture() { return m_picture; }
+    ImageState& image() { return m_picture.state; }
 
 protected:
     // Every way of closing the window runs the shutdown.
@@ -209,7 +210,7 @@ private:
     AppCore& m_core;
     WindowLineNotices m_notices;
     sensor::LineOwner m_line; // the port, opened for each exchange, on the line's own thread
-    ImageState m_image;
+    ImageDocument m_picture{m_core.paths().tmpDir()};
     std::unique_ptr<MainStatus> m_status;
     OperationOutcome m_fetchOutcome; // how the last fetch's transfer ended
     bool m_shuttingDown = false;

@@ -1,16 +1,14 @@
 // Main window handlers of the File menu: save the current image as a sensor image file or a
-// bitmap, open either kind again, and choose files for batch conversion.
+// bitmap, open either kind again, and choose files for batch conversion. The image and its
+// working files are the window's ImageDocument; these handlers ask for files, run its steps and
+// show the outcome.
 
 #include "app/frmMain.h"
 #include "core/AppCore.h"
 #include "core/StatusWords.h"
 #include "core/WorkFolders.h"
-#include "files/FileCopy.h"
 #include "files/frmBinBmpConv.h"
 #include "files/frmDirSearch.h"
-#include "image/BitmapFile.h"
-#include "image/ConvertProcess.h"
-#include "image/ImageFiles.h"
 
 #include <QAction>
 #include <QDir>
@@ -25,17 +23,6 @@ namespace {
 
 constexpr int kSaveFlags = cdlOFNOverwritePrompt | cdlOFNPathMustExist;
 constexpr int kBatchOpenFlags = cdlOFNExplorer | cdlOFNAllowMultiselect;
-
-QString workFile(const AppCore& core, const QString& name)
-{
-    return core.paths().tmpDir() + QLatin1Char('/') + name;
-}
-
-void deleteIfPresent(const QString& path)
-{
-    if (QFile::exists(path))
-        QFile::remove(path);
-}
 
 // Sets up the shared dialog the same way for every command of the menu.
 void prepareDialog(AppCore& core, CommonDialog& dialog, const QString& filter, int flags)
@@ -57,6 +44,11 @@ void frmMain::connectFileMenu()
     connect(mnuBmpLoad, &QAction::triggered, this, &frmMain::mnuBmpLoad_Click);
     connect(mnuEachConv, &QAction::triggered, this, &frmMain::mnuEachConv_Click);
     connect(mnuAllConv, &QAction::triggered, this, &frmMain::mnuAllConv_Click);
+    // The status bar and the title follow the image's origin, whichever command changed it.
+    connect(&m_picture, &ImageDocument::changed, this, [this] {
+        if (m_status)
+            m_status->showPicture(m_picture.origin(), m_picture.originFile());
+    });
 }
 
 namespace {
@@ -73,10 +65,8 @@ void showHeader(const SensorImage& image, const std::array<QLabel*, 8>& values)
 
 void frmMain::mnuBinSave_Click()
 {
-    if (!QFile::exists(workFile(m_core, kTmpBin))) {
-        m_core.ShowMessageOrFailure(kSectionMessage, MsgWorkFileMissing);
+    if (!m_picture.hasWorkFile(m_core, kTmpBin))
         return;
-    }
     prepareDialog(m_core, cdlFileOpen,
                   m_core.GetMessageText(kSectionLabel, LabelAllFiles) + QStringLiteral("|*.*|") +
                       m_core.GetMessageText(kSectionLabel, LabelKelFiles) +
@@ -85,24 +75,21 @@ void frmMain::mnuBinSave_Click()
     if (cdlFileOpen.ShowSave() != 0)
         return;
     const QString chosen = cdlFileOpen.FileName;
-    if (!fncWriteFile_KEL(m_core, m_image, chosen)) {
+    if (!m_picture.saveKel(m_core, chosen)) {
         showFailed(StatusNameSave, {shownPath(m_core.paths(), chosen)});
         return;
     }
-    blnNotSaved = false;
     showSaved(chosen);
 }
 
 void frmMain::showSaved(const QString& file)
 {
     m_status->showResult(statusText(m_core, StatusSaved, {shownPath(m_core.paths(), file)}));
-    m_status->showPicture(PictureOrigin::File, file);
 }
 
 void frmMain::showOpened(const QString& file)
 {
     m_status->showResult(statusText(m_core, StatusOpened, {shownPath(m_core.paths(), file)}));
-    m_status->showPicture(PictureOrigin::File, file);
 }
 
 void frmMain::mnuBinLoad_Click()
@@ -114,7 +101,7 @@ void frmMain::mnuBinLoad_Click()
         return;
     KelConversionSteps steps;
     steps.beforeConversion = [this] {
-        showHeader(m_image.CurrentImage, lblValue);
+        showHeader(m_picture.state.CurrentImage, lblValue);
         mnuBmpSave->setEnabled(false);
         mnuBinSave->setEnabled(false);
         cmdLoad->setEnabled(false);
@@ -123,8 +110,7 @@ void frmMain::mnuBinLoad_Click()
         repaint();
     };
     const QString chosen = cdlFileOpen.FileName;
-    const KelConversion opened =
-        fncConvertKelFile(m_core, m_image, chosen, ImageKind::Colour, steps);
+    const KelConversion opened = m_picture.openKel(m_core, chosen, ImageKind::Colour, steps);
     if (!opened) {
         showFailed(StatusNameOpen, {shownPath(m_core.paths(), chosen)});
         return;
@@ -132,10 +118,9 @@ void frmMain::mnuBinLoad_Click()
     mnuBmpSave->setEnabled(true);
     mnuBinSave->setEnabled(true);
     cmdLoad->setEnabled(true);
-    const QString tmpBmp = workFile(m_core, kTmpBmp);
-    if (!ShowPicture(tmpBmp))
+    if (!ShowPicture(opened.bitmap))
         m_core.ShowFailure(
-            QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(tmpBmp)));
+            QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(opened.bitmap)));
     else
         showOpened(chosen);
     repaint();
@@ -143,11 +128,8 @@ void frmMain::mnuBinLoad_Click()
 
 void frmMain::mnuBmpSave_Click()
 {
-    const QString tmpBmp = workFile(m_core, kTmpBmp);
-    if (!QFile::exists(tmpBmp)) {
-        m_core.ShowMessageOrFailure(kSectionMessage, MsgWorkFileMissing);
+    if (!m_picture.hasWorkFile(m_core, kTmpBmp))
         return;
-    }
     prepareDialog(m_core, cdlFileOpen,
                   m_core.GetMessageText(kSectionLabel, LabelAllFiles) +
                       QStringLiteral("|*.*|*.bmp|*.bmp"),
@@ -155,13 +137,10 @@ void frmMain::mnuBmpSave_Click()
     if (cdlFileOpen.ShowSave() != 0)
         return;
     const QString chosen = cdlFileOpen.FileName;
-    QString failure;
-    if (!replaceWithCopy(tmpBmp, chosen, &failure)) {
-        m_core.ShowFailure(failure);
+    if (!m_picture.saveBitmap(m_core, chosen)) {
         showFailed(StatusNameSave, {shownPath(m_core.paths(), chosen)});
         return;
     }
-    blnNotSaved = false;
     showSaved(chosen);
 }
 
@@ -182,37 +161,19 @@ void frmMain::mnuBmpLoad_Click()
                 window.showFailed(StatusNameOpen, {shownPath(window.core().paths(), file)});
         }
     } outcome{*this, chosen};
-    if (!fncReadBmpFile(m_core, m_image, chosen))
+    if (!m_picture.openBitmap(m_core, chosen))
         return;
-    if (!isSensorBitmap(m_image)) {
-        m_core.ShowMessageOrFailure(kSectionMessage, MsgBitmapNotConvertible);
-        return;
-    }
-
-    const QString tmpBin = workFile(m_core, kTmpBin);
-    const QString tmpBmp = workFile(m_core, kTmpBmp);
-    deleteIfPresent(tmpBin);
-    deleteIfPresent(tmpBmp);
-    if (!fncBmpToMosaic(m_core, m_image))
-        return;
-    m_image.CurrentImage = m_image.UploadImage;
-    if (!fncMakeTmpBinFile(m_core, m_image, tmpBin))
-        return;
-    QString failure;
-    if (!replaceWithCopy(chosen, tmpBmp, &failure)) {
-        m_core.ShowFailure(failure);
-        return;
-    }
-    showHeader(m_image.CurrentImage, lblValue);
+    showHeader(m_picture.state.CurrentImage, lblValue);
 
     mnuBmpSave->setEnabled(false);
     mnuBinSave->setEnabled(false);
     cmdLoad->setEnabled(false);
-    ClearPicture();
+    picCnvBmp->clear(); // the box only: the image is the bitmap's from here on
     repaint();
     mnuBmpSave->setEnabled(true);
     mnuBinSave->setEnabled(true);
     cmdLoad->setEnabled(true);
+    const QString tmpBmp = m_picture.workFile(kTmpBmp);
     if (!ShowPicture(tmpBmp)) {
         m_core.ShowFailure(
             QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(tmpBmp)));
@@ -236,7 +197,7 @@ void frmMain::mnuEachConv_Click()
 
 void frmMain::runBatchDialog()
 {
-    frmBinBmpConv dialog({m_core, m_image, cdlFileOpen, batchChoice, line(), this,
+    frmBinBmpConv dialog({m_core, cdlFileOpen, batchChoice, line(), this,
                           optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey,
                           m_status->baseTitle()});
     dialog.Form_Load();

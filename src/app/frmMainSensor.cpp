@@ -80,7 +80,7 @@ bool frmMain::ShowPicture(const QString& path)
 void frmMain::ClearPicture()
 {
     picCnvBmp->clear();
-    m_status->showPicture(PictureOrigin::None);
+    m_picture.setOrigin(PictureOrigin::None);
 }
 
 ImageInfoAsk frmMain::askImageInfo()
@@ -98,8 +98,7 @@ void frmMain::cmdConvert_Click()
         return;
     m_fetchOutcome = {};
     if (fncImgAcquire()) {
-        blnNotSaved = true;
-        m_status->showPicture(PictureOrigin::Sensor);
+        m_picture.takeFetched();
         showTransferResult(TransferOperation::Fetch, m_fetchOutcome);
         m_core.ShowMessageOrFailure(kSectionMessage, MsgCompleted);
     } else if (m_fetchOutcome.end == OperationEnd::Succeeded) {
@@ -112,10 +111,10 @@ void frmMain::cmdConvert_Click()
 bool frmMain::fncImgAcquire()
 {
     try {
-        if (blnNotSaved) {
+        if (m_picture.blnNotSaved) {
             if (!goesOn(m_core.AskQuestion(QuestionDiscardUnsaved)))
                 return false;
-            blnNotSaved = false;
+            m_picture.blnNotSaved = false;
         }
         m_fetchOutcome.end = OperationEnd::Failed; // until the transfer tells otherwise
         mnuBmpSave->setEnabled(false);
@@ -156,15 +155,15 @@ bool frmMain::fncImgAcquire()
 
         const bool colour = optSelect[0]->isChecked();
         frmWait wait(m_core, line(), this, cdlFileOpen);
-        wait.showPreviewOf(m_image.CurrentImage);
+        wait.showPreviewOf(m_picture.state.CurrentImage);
         const bool received = wait.fncImgConvert(colour);
         m_fetchOutcome = wait.outcome();
         if (!received)
             return false;
 
         const QString bitmap =
-            fncConvertProcess(m_core, m_image, colour ? ImageKind::Colour : ImageKind::Grey,
-                              m_core.paths().tmpDir(), kTmpBin);
+            fncConvertProcess(m_core, m_picture.state, colour ? ImageKind::Colour : ImageKind::Grey,
+                              m_picture.workDir(), kTmpBin);
         if (bitmap.isEmpty()) {
             m_core.ShowMessageOrFailure(kSectionMessage, MsgConversionFailed);
             return false;
@@ -186,7 +185,7 @@ bool frmMain::fncImgAcquire()
 
 void frmMain::SetImgInfo(const ImageInfoValues& values, int rows)
 {
-    SensorImage& current = m_image.CurrentImage;
+    SensorImage& current = m_picture.state.CurrentImage;
     assignModelName(current, kSensorModelName);
     current.BayerPhase = static_cast<quint8>(values[sensor::InfoArrangement]);
     current.GainR = static_cast<quint8>(values[sensor::InfoGainRed]);
@@ -202,7 +201,7 @@ void frmMain::cmdLoad_Click()
     if (!goesOn(m_core.AskQuestion(QuestionUpload)))
         return;
 
-    if (PrepareUploadFile(m_core, askImageInfo(), m_image, loadFile).result !=
+    if (PrepareUploadFile(m_core, askImageInfo(), m_picture.state, loadFile).result !=
         UploadPrepared::Ready) {
         showFailed(StatusNameUpload);
         return;

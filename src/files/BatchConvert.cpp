@@ -1,17 +1,37 @@
 #include "files/BatchConvert.h"
 #include "core/AppCore.h"
+#include "core/FileCopy.h"
 #include "files/BatchChoice.h"
-#include "files/FileCopy.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace kel {
 
-QString fncConvertBatchFile(AppCore& core, ImageState& image, ImageKind kind, const QString& source,
-                            const QString& boxTitle, const std::function<void()>& beforeReport)
+namespace {
+
+QString batchFolder(const AppPaths& paths)
 {
-    const KelConversion converted =
-        fncConvertKelFile(core, image, source, kind, {{}, beforeReport});
+    return paths.tmpDir() + QStringLiteral("/batch");
+}
+
+} // namespace
+
+BatchRun::BatchRun(const AppPaths& paths) : m_picture(batchFolder(paths))
+{
+    QDir().mkpath(m_picture.workDir());
+}
+
+BatchRun::~BatchRun()
+{
+    QDir(m_picture.workDir()).removeRecursively();
+}
+
+QString fncConvertBatchFile(AppCore& core, ImageDocument& picture, ImageKind kind,
+                            const QString& source, const QString& boxTitle,
+                            const std::function<void()>& beforeReport)
+{
+    const KelConversion converted = picture.openKel(core, source, kind, {{}, beforeReport});
     if (!converted)
         return {};
     if (!QFile::exists(converted.bitmap)) {

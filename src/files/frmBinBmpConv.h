@@ -22,10 +22,10 @@ namespace sensor {
 class LineOwner;
 }
 
-// What the batch runs work with, all owned by the main window.
+// What the batch runs work with, all owned by the main window. The image a run converts is its
+// own (BatchRun), never the window's.
 struct BatchContext {
     AppCore& core;
-    ImageState& image;
     CommonDialog& dialog;
     BatchChoice& choice;
     sensor::LineOwner& line; // holds the stop request of the progress window

@@ -49,12 +49,13 @@ bool frmBinBmpConv::fncEachConvert()
     const QString boxTitle =
         m_context.boxTitle.isEmpty() ? m_context.mainWindow->windowTitle() : m_context.boxTitle;
 
+    BatchRun run(core.paths());
     WaitCursor cursor;
     for (qsizetype index = 0; index < choice.strConvFilePath.size(); ++index) {
         const QString& source = choice.strConvFilePath[index];
         cursor.set();
         // A step that fails has reported itself; the dialog closes and the rest is left.
-        const QString bitmap = fncConvertBatchFile(core, m_context.image, m_context.kind, source,
+        const QString bitmap = fncConvertBatchFile(core, run.picture(), m_context.kind, source,
                                                    boxTitle, [&cursor] { cursor.reset(); });
         if (bitmap.isEmpty())
             return true;
@@ -93,11 +94,12 @@ bool frmBinBmpConv::fncAllConvert()
 
     const QString boxTitle =
         m_context.boxTitle.isEmpty() ? m_context.mainWindow->windowTitle() : m_context.boxTitle;
+    BatchRun run(m_context.core.paths());
     frmWait wait(m_context.core, m_context.line, m_context.mainWindow, m_context.dialog);
     wait.fncKelAutoConvert(choice.strConvFilePath.size(), [&](qsizetype index) {
         const QString& source = choice.strConvFilePath[index];
         const QString bitmap =
-            fncConvertBatchFile(m_context.core, m_context.image, m_context.kind, source, boxTitle);
+            fncConvertBatchFile(m_context.core, run.picture(), m_context.kind, source, boxTitle);
         return !bitmap.isEmpty() &&
                fncStoreBitmap(
                    m_context.core, bitmap,

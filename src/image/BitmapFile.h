@@ -21,9 +21,9 @@ constexpr int kPixelsPerMetre = 100;
 // match BitmapPixels or gives a file of 2 GiB or more.
 QByteArray bitmapFileBytes(ImageState& state, ImageKind kind);
 
-// fncWriteBmpFile: writes the picture as "tmp.bmp" in the working folder of paths, replacing the
+// fncWriteBmpFile: writes the picture as "tmp.bmp" in the working folder workDir, replacing the
 // whole file. The file's full path, or "" on any failure (no message: the caller reports it).
-QString fncWriteBmpFile(const AppPaths& paths, ImageState& state, ImageKind kind);
+QString fncWriteBmpFile(const QString& workDir, ImageState& state, ImageKind kind);
 
 // Reads a bitmap into BitmapHeader, BitmapWidth, BitmapHeight and BitmapPixels: 3 x W x H
 // bytes in file order (bottom row first, blue, green, red), without row padding, from the

@@ -74,12 +74,12 @@ QByteArray bitmapFileBytes(ImageState& state, ImageKind kind)
     return bytes;
 }
 
-QString fncWriteBmpFile(const AppPaths& paths, ImageState& state, ImageKind kind)
+QString fncWriteBmpFile(const QString& workDir, ImageState& state, ImageKind kind)
 {
     const QByteArray bytes = bitmapFileBytes(state, kind);
     if (bytes.isEmpty())
         return {};
-    const QString path = paths.tmpDir() + QLatin1Char('/') + kTmpBmp;
+    const QString path = workDir + QLatin1Char('/') + kTmpBmp;
     QString failure;
     return recreateWorkFile(path, bytes, failure) ? path : QString();
 }

@@ -11,10 +11,10 @@
 
 namespace kel {
 
-QString fncConvertProcess(AppCore& core, ImageState& state, ImageKind kind, const QString& folder,
+QString fncConvertProcess(AppCore& core, ImageState& state, ImageKind kind, const QString& workDir,
                           const QString& fileName)
 {
-    const QString path = folder + QLatin1Char('/') + fileName;
+    const QString path = workDir + QLatin1Char('/') + fileName;
     if (!QFileInfo(path).isFile()) {
         core.ShowMessageOrFailure(kSectionMessage, MsgWorkFileMissing);
         return {};
@@ -23,33 +23,37 @@ QString fncConvertProcess(AppCore& core, ImageState& state, ImageKind kind, cons
         return {};
     if (!fncApplyGains(state))
         return {};
-    return fncSelectConversion(core.paths(), state, kind);
+    return fncSelectConversion(workDir, state, kind);
 }
 
-QString fncSelectConversion(const AppPaths& paths, ImageState& state, ImageKind kind)
+QString fncSelectConversion(const QString& workDir, ImageState& state, ImageKind kind)
 {
     if (kind == ImageKind::Colour)
         fncColorConvert(state);
     else
         fncMonoConvert(state);
-    return fncWriteBmpFile(paths, state, kind);
+    return fncWriteBmpFile(workDir, state, kind);
 }
 
-KelConversion fncConvertKelFile(AppCore& core, ImageState& state, const QString& source,
-                                ImageKind kind, const KelConversionSteps& steps)
+KelConversion fncConvertKelFile(AppCore& core, ImageState& state, const QString& workDir,
+                                const QString& source, ImageKind kind,
+                                const KelConversionSteps& steps)
 {
     KelConversion result;
-    const QString folder = core.paths().tmpDir();
-    const QString tmpBin = folder + QLatin1Char('/') + kTmpBin;
+    const QString tmpBin = workDir + QLatin1Char('/') + kTmpBin;
     if (QFile::exists(tmpBin))
         QFile::remove(tmpBin);
     if (!fncReadFile_KEL(core, state, source) || !fncMakeTmpBinFile(core, state, tmpBin)) {
         result.failure = KelConversion::Failure::File;
         return result;
     }
+    // The conversion reads the image back from the upload file, whose rows below the image are
+    // zero: the two bytes after the pixels are not the file's trailer, which a save must keep.
+    const std::array<quint8, kTrailerSize> trailer = state.CurrentImage.Trailer;
     if (steps.beforeConversion)
         steps.beforeConversion();
-    result.bitmap = fncConvertProcess(core, state, kind, folder, kTmpBin);
+    result.bitmap = fncConvertProcess(core, state, kind, workDir, kTmpBin);
+    state.CurrentImage.Trailer = trailer;
     if (result.bitmap.isEmpty()) {
         if (steps.beforeFailureBox)
             steps.beforeFailureBox();

@@ -5,10 +5,10 @@
 
 #include "app/frmMain.h"
 #include "core/AppCore.h"
+#include "core/FileCopy.h"
 #include "core/WorkFolders.h"
 #include "files/BatchChoice.h"
 #include "files/BatchConvert.h"
-#include "files/FileCopy.h"
 #include "image/ConvertProcess.h"
 #include "image/ImageFiles.h"
 #include "sensor/frmWait.h"
@@ -103,10 +103,11 @@ int main(int argc, char** argv)
     timer.start();
     frmWait wait(core, window.line(), &window, window.cdlFileOpen);
     const ImageKind kind = colour ? ImageKind::Colour : ImageKind::Grey;
+    BatchRun run(core.paths());
     const bool converted = wait.fncKelAutoConvert(count, [&](qsizetype index) {
         const QString source = batch.strConvFilePath[index];
         const QString bitmap =
-            fncConvertBatchFile(core, window.image(), kind, source, window.windowTitle());
+            fncConvertBatchFile(core, run.picture(), kind, source, window.windowTitle());
         return !bitmap.isEmpty() &&
                fncStoreBitmap(core, bitmap,
                               bitmapPathFor(batch.strSaveDir, batch.strConvFileName[index], source),

@@ -124,7 +124,8 @@ void WriteColourBitmap(benchmark::State& run)
     Fixture& f = readFixture();
     fncColorConvert(f.state);
     for (auto _ : run)
-        benchmark::DoNotOptimize(fncWriteBmpFile(f.core.paths(), f.state, ImageKind::Colour));
+        benchmark::DoNotOptimize(
+            fncWriteBmpFile(f.core.paths().tmpDir(), f.state, ImageKind::Colour));
     reportPerPixel(run);
 }
 BENCHMARK(WriteColourBitmap)->Unit(benchmark::kMicrosecond)->UseRealTime();

@@ -52,8 +52,16 @@ protected:
     }
     BatchContext context()
     {
-        return {core,          window.image(), window.cdlFileOpen, window.batchChoice,
-                window.line(), &window,        ImageKind::Colour};
+        return {core,    window.cdlFileOpen, window.batchChoice, window.line(),
+                &window, ImageKind::Colour};
+    }
+    // The colour bitmap of a sensor image file, converted apart from the window and the batch.
+    QByteArray bitmapOf(const QString& kel)
+    {
+        const QString folder = dir.file(QStringLiteral("expected"));
+        QDir().mkpath(folder);
+        ImageDocument expected(folder);
+        return readAll(expected.openKel(core, kel, ImageKind::Colour).bitmap);
     }
     static bool isBitmap(const QByteArray& bytes)
     {
@@ -188,7 +196,7 @@ TEST_F(BatchTest, oneByOneProposesBitmapNamesAndSavesEach)
         EXPECT_EQ(request.directory, dir.paths().imageDir());
     }
     EXPECT_TRUE(isBitmap(readAll(image("A.bmp"))));
-    EXPECT_EQ(readAll(image("B.bmp")), readAll(tmp("tmp.bmp")));
+    EXPECT_EQ(readAll(image("B.bmp")), bitmapOf(source("B.KEL")));
     EXPECT_NE(readAll(image("A.bmp")), readAll(image("B.bmp")));
     EXPECT_EQ(boxTexts(), QStringList{message(1)});
     EXPECT_FALSE(batch.isVisible());
@@ -258,7 +266,7 @@ TEST_F(BatchTest, convertAllWritesEveryBitmapReplacingOldOnes)
     convertAll(dir.file("src"), dir.file("out"));
 
     EXPECT_TRUE(isBitmap(readAll(output("A.bmp"))));
-    EXPECT_EQ(readAll(output("B.bmp")), readAll(tmp("tmp.bmp")));
+    EXPECT_EQ(readAll(output("B.bmp")), bitmapOf(source("B.KEL")));
     EXPECT_EQ(boxTexts(), QStringList{message(1)});
     EXPECT_EQ(window.status().result->text(),
               QStringLiteral("2 個のファイルの一括変換を終了しました"));
@@ -324,7 +332,7 @@ TEST_F(BatchTest, convertAllEndsAtAFailureKeepingWhatWasWritten)
 TEST_F(BatchTest, convertAllReportsABitmapThatCannotBeWritten)
 {
     choose({"A.KEL"});
-    QDir().mkpath(tmp("tmp.bmp")); // a folder where the working bitmap belongs
+    QDir().mkpath(tmp("batch/tmp.bmp")); // a folder where the run's working bitmap belongs
     convertAll(dir.file("src"), dir.file("out"));
     EXPECT_EQ(boxTexts(), QStringList{message(13)});
     EXPECT_FALSE(exists(output("A.bmp")));
@@ -337,9 +345,10 @@ TEST_F(BatchTest, convertAllIntoAFolderThatCannotBeWrittenShowsTheFailure)
     writeAll(dir.file("blocked"), "a file, not a folder");
     window.batchChoice.strSaveDir = dir.file("blocked/");
     const BatchChoice& choice = window.batchChoice;
+    BatchRun run(core.paths());
     frmWait wait(core, window.line(), &window, window.cdlFileOpen);
     EXPECT_FALSE(wait.fncKelAutoConvert(1, [&](qsizetype) {
-        const QString bitmap = fncConvertBatchFile(core, window.image(), ImageKind::Colour,
+        const QString bitmap = fncConvertBatchFile(core, run.picture(), ImageKind::Colour,
                                                    choice.strConvFilePath[0], kAppTitle);
         return fncStoreBitmap(
             core, bitmap,
@@ -350,6 +359,36 @@ TEST_F(BatchTest, convertAllIntoAFolderThatCannotBeWrittenShowsTheFailure)
     EXPECT_EQ(prompter.boxes[0].style, 16);
     EXPECT_TRUE(takesInput(window));
     EXPECT_FALSE(wait.isVisible());
+}
+
+TEST_F(BatchTest, eitherRunLeavesTheWindowsUnsavedImageItsFilesAndItsTitle)
+{
+    writeAll(image("shown.KEL"), kelFile(kWidth, kHeight, 9));
+    prompter.dialogAnswers = {chose({image("shown.KEL")})};
+    window.mnuBinLoad->trigger();
+    window.picture().blnNotSaved = true; // as a fetch leaves it
+    const QByteArray raw = readAll(tmp("tmp.bin"));
+    const QByteArray bitmap = readAll(tmp("tmp.bmp"));
+    const QString title = window.windowTitle();
+
+    choose({"A.KEL", "B.KEL"});
+    convertAll(dir.file("src"), dir.file("out"));
+    prompter.dialogAnswers = {chose({image("A.bmp")}), chose({image("B.bmp")})};
+    frmBinBmpConv batch(context());
+    batch.Form_Load();
+    batch.cmdOK_Click();
+    ASSERT_EQ(boxTexts(), (QStringList{message(1), message(1)}));
+    EXPECT_TRUE(isBitmap(readAll(image("B.bmp"))));
+    EXPECT_FALSE(exists(tmp("batch")));
+
+    EXPECT_TRUE(window.picture().blnNotSaved);
+    EXPECT_EQ(window.windowTitle(), title);
+    EXPECT_EQ(readAll(tmp("tmp.bin")), raw);
+    prompter.dialogAnswers = {chose({image("saved.KEL")}), chose({image("saved.bmp")})};
+    window.mnuBinSave->trigger();
+    window.mnuBmpSave->trigger();
+    EXPECT_EQ(readAll(image("saved.KEL")), kelFile(kWidth, kHeight, 9));
+    EXPECT_EQ(readAll(image("saved.bmp")), bitmap);
 }
 
 TEST_F(BatchTest, cancelledOutputFolderKeepsTheBatchDialogOpen)

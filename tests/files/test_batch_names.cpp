@@ -1,8 +1,8 @@
 // Names and paths of a batch: bitmap names, output paths that never hit a source file, the
 // lists made from a dialog's answer, and copies that replace a file.
 
+#include "core/FileCopy.h"
 #include "files/BatchChoice.h"
-#include "files/FileCopy.h"
 #include "support/TempAppDir.h"
 
 #include <QDir>

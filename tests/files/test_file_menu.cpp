@@ -123,12 +123,29 @@ TEST_F(FileMenuTest, openedBitmapBecomesTheImageThatIsSavedAsASensorFile)
     window.mnuBmpLoad_Click();
     EXPECT_TRUE(window.optSelect[1]->isChecked()); // the image kind is not touched
 
-    window.blnNotSaved = true;
+    window.picture().blnNotSaved = true;
     window.mnuBinSave_Click();
     const QByteArray saved = readAll(image(QStringLiteral("out.KEL")));
     ASSERT_EQ(saved.size(), 16 + 508 * 108 + 2);
     EXPECT_EQ(saved.mid(8, 8), QByteArray::fromHex("03000000fc016c00"));
-    EXPECT_FALSE(window.blnNotSaved);
+    EXPECT_FALSE(window.picture().blnNotSaved);
+}
+
+TEST_F(FileMenuTest, anOpenedSensorFileIsSavedByteForByteInEverySize)
+{
+    for (const int height : {432, 216, 108}) {
+        QByteArray original = kelFile(508, height, static_cast<unsigned>(height));
+        original.replace(original.size() - 2, 2, "\x5A\xA5"); // a trailer that is not zero
+        writeAll(image(QStringLiteral("in.KEL")), original);
+        prompter.dialogAnswers = {chose({image(QStringLiteral("in.KEL"))}),
+                                  chose({image(QStringLiteral("out.KEL"))})};
+        window.mnuBinLoad->trigger();
+        window.mnuBinSave->trigger();
+        EXPECT_EQ(readAll(image(QStringLiteral("out.KEL"))), original) << height;
+        // The working raw file stays the upload file of 480 rows.
+        EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bin"))).size(), 508 * 480) << height;
+    }
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << boxTexts().join('\n').toStdString();
 }
 
 TEST_F(FileMenuTest, cancelledOpenLeavesTheWorkingFileAndTheControls)
@@ -208,22 +225,22 @@ TEST_F(FileMenuTest, bitmapSaveReplacesALongerFileWhole)
     openKel(508, 108);
     writeAll(image(QStringLiteral("old.bmp")), QByteArray(1'000'000, 'x'));
     prompter.dialogAnswers.push_back(chose({image(QStringLiteral("old.bmp"))}));
-    window.blnNotSaved = true;
+    window.picture().blnNotSaved = true;
     window.mnuBmpSave_Click();
     EXPECT_EQ(readAll(image(QStringLiteral("old.bmp"))), readAll(tmp(QStringLiteral("tmp.bmp"))));
-    EXPECT_FALSE(window.blnNotSaved);
+    EXPECT_FALSE(window.picture().blnNotSaved);
 }
 
 TEST_F(FileMenuTest, bitmapSaveIntoAMissingFolderShowsTheFailure)
 {
     openKel(508, 108);
     prompter.dialogAnswers.push_back(chose({dir.file(QStringLiteral("nowhere/x.bmp"))}));
-    window.blnNotSaved = true;
+    window.picture().blnNotSaved = true;
     window.mnuBmpSave_Click();
     ASSERT_EQ(prompter.boxes.size(), 1);
     EXPECT_EQ(prompter.boxes[0].style, 16);
     EXPECT_EQ(prompter.boxes[0].title, kAppTitle);
-    EXPECT_TRUE(window.blnNotSaved);
+    EXPECT_TRUE(window.picture().blnNotSaved);
 }
 
 TEST_F(FileMenuTest, everyDialogProposesThePreviousNameOnlyForAFileOfItsKind)

@@ -44,7 +44,7 @@ protected:
 TEST_F(BitmapTest, colourFileOfTheFullSensorImage)
 {
     convertedPicture(508, 432, ImageKind::Colour);
-    const QString path = fncWriteBmpFile(core.paths(), state, ImageKind::Colour);
+    const QString path = fncWriteBmpFile(core.paths().tmpDir(), state, ImageKind::Colour);
     ASSERT_EQ(path, tmpFile(QStringLiteral("tmp.bmp")));
 
     const QByteArray bytes = fileBytes(path);
@@ -72,7 +72,8 @@ TEST_F(BitmapTest, colourFileOfTheFullSensorImage)
 TEST_F(BitmapTest, greyFileCarriesAGreyPalette)
 {
     convertedPicture(508, 216, ImageKind::Grey);
-    const QByteArray bytes = fileBytes(fncWriteBmpFile(core.paths(), state, ImageKind::Grey));
+    const QByteArray bytes =
+        fileBytes(fncWriteBmpFile(core.paths().tmpDir(), state, ImageKind::Grey));
     ASSERT_EQ(bytes.size(), 1078 + 109728);
     EXPECT_EQ(numberAt(bytes, 2, 4), 110806u);
     EXPECT_EQ(numberAt(bytes, 10, 4), 1078u);
@@ -94,7 +95,7 @@ TEST_F(BitmapTest, rowsArePaddedToFourBytes)
     for (const Case& c : {Case{5, ImageKind::Colour, 15, 16}, Case{5, ImageKind::Grey, 5, 8},
                           Case{1, ImageKind::Colour, 3, 4}, Case{4, ImageKind::Colour, 12, 12}}) {
         convertedPicture(c.width, 3, c.kind);
-        const QByteArray bytes = fileBytes(fncWriteBmpFile(core.paths(), state, c.kind));
+        const QByteArray bytes = fileBytes(fncWriteBmpFile(core.paths().tmpDir(), state, c.kind));
         const int offset = c.kind == ImageKind::Grey ? 1078 : 54;
         ASSERT_EQ(bytes.size(), offset + 3 * c.padded) << c.width;
         EXPECT_EQ(numberAt(bytes, 34, 4), static_cast<quint32>(3 * c.padded));
@@ -111,9 +112,10 @@ TEST_F(BitmapTest, rowsArePaddedToFourBytes)
 TEST_F(BitmapTest, greyAfterColourLeavesNoStaleTail)
 {
     convertedPicture(508, 432, ImageKind::Colour);
-    ASSERT_FALSE(fncWriteBmpFile(core.paths(), state, ImageKind::Colour).isEmpty());
+    ASSERT_FALSE(fncWriteBmpFile(core.paths().tmpDir(), state, ImageKind::Colour).isEmpty());
     convertedPicture(508, 432, ImageKind::Grey);
-    const QByteArray bytes = fileBytes(fncWriteBmpFile(core.paths(), state, ImageKind::Grey));
+    const QByteArray bytes =
+        fileBytes(fncWriteBmpFile(core.paths().tmpDir(), state, ImageKind::Grey));
     EXPECT_EQ(bytes.size(), 220534);
     EXPECT_EQ(numberAt(bytes, 2, 4), 220534u);
 }
@@ -122,12 +124,12 @@ TEST_F(BitmapTest, writerFailsQuietly)
 {
     convertedPicture(8, 4, ImageKind::Colour);
     // A grey header over a colour picture, or a size the picture does not have.
-    EXPECT_EQ(fncWriteBmpFile(core.paths(), state, ImageKind::Grey), QString());
+    EXPECT_EQ(fncWriteBmpFile(core.paths().tmpDir(), state, ImageKind::Grey), QString());
     state.BitmapHeight = 5;
-    EXPECT_EQ(fncWriteBmpFile(core.paths(), state, ImageKind::Colour), QString());
+    EXPECT_EQ(fncWriteBmpFile(core.paths().tmpDir(), state, ImageKind::Colour), QString());
     state.BitmapHeight = 4;
     QDir(dir.paths().tmpDir()).removeRecursively();
-    EXPECT_EQ(fncWriteBmpFile(core.paths(), state, ImageKind::Colour), QString());
+    EXPECT_EQ(fncWriteBmpFile(core.paths().tmpDir(), state, ImageKind::Colour), QString());
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
@@ -254,7 +256,7 @@ TEST_F(BitmapTest, aBitmapWeWroteReadsBackUnchanged)
 {
     convertedPicture(508, 108, ImageKind::Colour);
     const ByteGrid written = state.BitmapPixels;
-    const QString path = fncWriteBmpFile(core.paths(), state, ImageKind::Colour);
+    const QString path = fncWriteBmpFile(core.paths().tmpDir(), state, ImageKind::Colour);
     state = ImageState{};
     ASSERT_TRUE(fncReadBmpFile(core, state, path));
     EXPECT_TRUE(isSensorBitmap(state));

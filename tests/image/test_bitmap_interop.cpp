@@ -81,7 +81,7 @@ protected:
         state.BitmapHeight = height;
         kind == ImageKind::Colour ? fncColorConvert(state) : fncMonoConvert(state);
         expected = topDownBytes(state, kind);
-        return fncWriteBmpFile(core.paths(), state, kind);
+        return fncWriteBmpFile(core.paths().tmpDir(), state, kind);
     }
 
     // Imports path and checks that the mosaic samples rgb (rows from the top) at arrangement 3.

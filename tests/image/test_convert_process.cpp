@@ -93,12 +93,8 @@ TEST_F(ConvertProcessTest, unreadableRawFileKeepsTheLastPictureWithoutAMessage)
 TEST_F(ConvertProcessTest, bitmapThatCannotBeWrittenGivesNothing)
 {
     rawFile(8, 6);
-    const QString other = dir.file(QStringLiteral("elsewhere"));
-    QDir().mkpath(other);
-    QFile::rename(tmpFile(kTmpBin), other + QStringLiteral("/raw.bin"));
-    QDir(dir.paths().tmpDir()).removeRecursively();
-    EXPECT_EQ(fncConvertProcess(core, state, ImageKind::Colour, other, QStringLiteral("raw.bin")),
-              QString());
+    QDir().mkpath(tmpFile(kTmpBmp)); // a folder where the bitmap belongs
+    EXPECT_EQ(run(ImageKind::Colour), QString());
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 

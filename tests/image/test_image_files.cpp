@@ -303,10 +303,11 @@ TEST_F(UploadFileTest, widthThatDoesNotMatchThePixelsFailsAndLeavesNoFile)
     }
 }
 
-TEST_F(UploadFileTest, openingASensorFileLosesItsTrailerThroughTheUploadFile)
+TEST_F(UploadFileTest, rawReadOfAnUploadFileTakesZeroRowsForTheTrailer)
 {
-    // Opening a sensor image file writes it as the upload file and converts that; the two bytes
-    // after the pixels then belong to the zero rows.
+    // The upload file has no trailer: read back as a raw image file, the two bytes after the
+    // pixels belong to the zero rows. Opening a sensor image file, which converts its upload
+    // file, therefore keeps the trailer it read itself.
     const QString kel = dir.file(QStringLiteral("in.KEL"));
     state.CurrentImage = sampleImage(508, 216);
     ASSERT_TRUE(fncWriteFile_KEL(core, state, kel));

@@ -135,7 +135,7 @@ TEST_F(KelctlImageTest, importTurnsASensorSizedBitmapIntoASensorFile)
     state.BitmapWidth = 508;
     state.BitmapHeight = 216;
     fncColorConvert(state);
-    const QString picture = fncWriteBmpFile(core.paths(), state, ImageKind::Colour);
+    const QString picture = fncWriteBmpFile(core.paths().tmpDir(), state, ImageKind::Colour);
     const QString kel = out(QStringLiteral("imported.KEL"));
     writeBytes(kel, QByteArray(300000, 'x'));
     ASSERT_EQ(kelctl({"import", picture, kel}).exitCode, kOk);
@@ -169,7 +169,7 @@ TEST_F(KelctlImageTest, importRefusesOtherBitmaps)
         state.BitmapWidth = c.width;
         state.BitmapHeight = c.height;
         c.kind == ImageKind::Colour ? fncColorConvert(state) : fncMonoConvert(state);
-        const QString picture = fncWriteBmpFile(core.paths(), state, c.kind);
+        const QString picture = fncWriteBmpFile(core.paths().tmpDir(), state, c.kind);
         const QString kel = out(QStringLiteral("refused.KEL"));
         const ToolResult result = kelctl({"import", picture, kel});
         EXPECT_EQ(result.exitCode, c.status) << c.what;

@@ -42,7 +42,7 @@ TEST_F(ImageFlows, fetchesColourAndGreyInEverySize)
             EXPECT_TRUE(window->mnuBmpSave->isEnabled());
             EXPECT_EQ(window->mnuBinSave->isEnabled(), colour);
             EXPECT_EQ(window->cmdLoad->isEnabled(), colour);
-            EXPECT_TRUE(window->blnNotSaved);
+            EXPECT_TRUE(window->picture().blnNotSaved);
             EXPECT_EQ(prompter.boxes.last().style & 0xF0, 64) << "completion message";
         }
         EXPECT_EQ(commands().mid(0, 6), (QStringList{"IMGINFO 0 0", "IMGINFO 0 1", "IMGINFO 0 2",
@@ -149,7 +149,7 @@ TEST_F(ImageFlows, decliningToDiscardTheUnsavedImageChangesNothing)
     EXPECT_EQ(window->picCnvBmp->pixmap().toImage(), before.toImage());
     EXPECT_TRUE(window->mnuBinSave->isEnabled());
     EXPECT_TRUE(window->cmdLoad->isEnabled());
-    EXPECT_TRUE(window->blnNotSaved);
+    EXPECT_TRUE(window->picture().blnNotSaved);
 }
 
 // A Yes to the question about the unsaved image lets it go, and the old raw file goes before the
@@ -169,7 +169,7 @@ TEST_F(ImageFlows, aYesToDiscardClearsTheFlagAndTheOldRawFileGoesBeforeTheComman
     prompter.answers = {AnswerYes, AnswerYes, AnswerOk};
     window->cmdConvert_Click();
     EXPECT_EQ(commands().last(), QStringLiteral("IMGSAVE 0"));
-    EXPECT_FALSE(window->blnNotSaved);
+    EXPECT_FALSE(window->picture().blnNotSaved);
     EXPECT_FALSE(QFile::exists(rawFile));
 }
 
@@ -188,7 +188,7 @@ TEST_F(ImageFlows, refusedOrUnansweredQueryStopsTheFetchWithControlsDisabled)
         SCOPED_TRACE(testing::Message() << c.fault << " " << c.index);
         start();
         ASSERT_TRUE(fetch());
-        window->blnNotSaved = false;
+        window->picture().blnNotSaved = false;
 
         sim = std::make_unique<KelsimProcess>(
             KelsimOptions{.arguments = {c.fault, QStringLiteral("IMGINFO 0 %1").arg(c.index)}});
@@ -223,7 +223,7 @@ TEST_F(ImageFlows, uploadSendsTheImageWithoutGainsAndTheSensorThenHoldsIt)
     const ByteGrid uploaded = window->image().CurrentImage.Pixels;
 
     // What the sensor sends now is the image it was given.
-    window->blnNotSaved = false;
+    window->picture().blnNotSaved = false;
     ASSERT_TRUE(fetch());
     const ByteGrid fetched = window->image().CurrentImage.Pixels;
     ASSERT_EQ(fetched.columns(), 508);
@@ -257,7 +257,7 @@ TEST_F(ImageFlows, unknownSizeCodeIsRefusedBeforeTheImageIsAskedFor)
         SCOPED_TRACE(language);
         start({}, language);
         ASSERT_TRUE(fetch());
-        window->blnNotSaved = false;
+        window->picture().blnNotSaved = false;
         sim = std::make_unique<KelsimProcess>(KelsimOptions{
             .arguments = {QStringLiteral("--reply"), QStringLiteral("IMGINFO 0 4=3")}});
         ASSERT_TRUE(sim->pointSettingsAt(dir.file(QStringLiteral("Setting.ini"))));

@@ -45,7 +45,8 @@ int convertOne(WorkFolder& work, const QString& input, const QString& output, bo
 {
     kel::ImageState state;
     const kel::ImageKind kind = grey ? kel::ImageKind::Grey : kel::ImageKind::Colour;
-    const kel::KelConversion converted = kel::fncConvertKelFile(work.core(), state, input, kind);
+    const kel::KelConversion converted =
+        kel::fncConvertKelFile(work.core(), state, work.tmpDir(), input, kind);
     if (!converted)
         return converted.failure == kel::KelConversion::Failure::File ? ExitFileError : ExitFailure;
     return kel::fncStoreBitmap(work.core(), converted.bitmap, output, input) ? ExitOk

@@ -230,7 +230,7 @@ int runUpload(Context& context, const QStringList& args)
         // As the window opens it: the upload file of the image, then its conversion, which
         // leaves the gain-applied mosaic that the upload starts from.
         const kel::KelConversion opened =
-            kel::fncConvertKelFile(core, state, input, kel::ImageKind::Colour);
+            kel::fncConvertKelFile(core, state, work.tmpDir(), input, kel::ImageKind::Colour);
         if (!opened)
             return opened.failure == kel::KelConversion::Failure::File ? ExitFileError
                                                                        : ExitFailure;

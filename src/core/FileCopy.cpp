@@ -1,4 +1,4 @@
-#include "files/FileCopy.h"
+#include "core/FileCopy.h"
 
 #include <QDir>
 #include <QFile>

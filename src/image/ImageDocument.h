@@ -1,0 +1,68 @@
+#pragma once
+// One image and everything that belongs to it: the image state, where it came from, whether a
+// fetched image still waits to be saved, and the working folder that holds its raw file
+// "tmp.bin" and its bitmap "tmp.bmp". The main window shows one; a batch run, a tool or a test
+// makes its own, so that none of them changes another's image, flag or files. Observers hear of
+// every change of the origin through changed().
+
+#include "image/ConvertProcess.h"
+#include "image/ImageState.h"
+
+#include <QObject>
+#include <QString>
+
+namespace kel {
+
+class AppCore;
+
+// Where the image came from: nothing yet, the sensor, or a file (named by originFile()).
+enum class PictureOrigin { None, Sensor, File };
+
+class ImageDocument : public QObject {
+    Q_OBJECT
+public:
+    // workDir is the folder of the working files; the document neither makes nor removes it.
+    explicit ImageDocument(QString workDir, QObject* parent = nullptr);
+
+    ImageState state;         // CurrentImage, UploadImage and the converted picture
+    bool blnNotSaved = false; // the image fetched from the sensor has not been saved yet
+
+    const QString& workDir() const { return m_workDir; }
+    QString workFile(const QString& name) const;
+
+    PictureOrigin origin() const { return m_origin; }
+    const QString& originFile() const { return m_originFile; }
+    void setOrigin(PictureOrigin origin, const QString& file = {});
+    // The image just fetched from the sensor is shown and not saved yet.
+    void takeFetched();
+
+    // The File menu's steps on this image. Each reports its own failures (a caller never repeats
+    // them) and leaves the origin as it was unless it succeeds.
+
+    // True when the working file name exists; otherwise message 12 and false: there is nothing
+    // to save.
+    bool hasWorkFile(AppCore& core, const QString& name) const;
+    // Opens a sensor image file: its image, its upload file "tmp.bin" and its bitmap of kind.
+    KelConversion openKel(AppCore& core, const QString& path, ImageKind kind,
+                          const KelConversionSteps& steps = {});
+    // Opens a 24-bit bitmap of the sensor's size as the image to load into the sensor: its
+    // mosaic becomes CurrentImage and "tmp.bin", the file itself "tmp.bmp". A bitmap of another
+    // size or depth is refused with message 14 before a working file changes.
+    bool openBitmap(AppCore& core, const QString& path);
+    // Write CurrentImage as a sensor image file, or copy "tmp.bmp", to path; the image then
+    // counts as saved and comes from path.
+    bool saveKel(AppCore& core, const QString& path);
+    bool saveBitmap(AppCore& core, const QString& path);
+
+signals:
+    void changed();
+
+private:
+    void takeSaved(const QString& path);
+
+    QString m_workDir;
+    PictureOrigin m_origin = PictureOrigin::None;
+    QString m_originFile;
+};
+
+} // namespace kel
