@@ -195,7 +195,7 @@ private:
     void showMeasureResult(const QString& command, bool accepted);
 
     AppCore& m_core;
-    serial::SystemBytePort m_port; // the program's serial port, opened for each exchange
+    serial::AnyBytePort m_port; // the program's port (serial or network), opened for each exchange
     serial::SystemClock m_clock;
     WindowLineNotices m_notices;
     serial::SerialLink m_link;

@@ -24,6 +24,7 @@ enum MessageNumber : int {
     MsgNoReply = 22,
     MsgTransferTimeout = 23,
     MsgSensorError = 24,
+    MsgNetAddressInvalid = 25, // the settings dialog's network host or port
     MsgSettingsError = 99,
 };
 
@@ -60,6 +61,7 @@ enum LabelText : int {
     LabelBitmapTopDown = 63,
     LabelReceiveNotWritten = 64, // %2 the system's reason
     LabelLineDetails = 65,       // a line added to a message of the line: device and reason
+    LabelLineWarning = 66,       // what the port goes on without: the port's account
 };
 
 // Section "Trend": the trend of a continuous measurement in the main window.
@@ -151,6 +153,7 @@ enum StatusText : int {
 
 // Message box style numbers the program uses itself; the others come from the message files.
 constexpr int kStyleCriticalOk = 16;
+constexpr int kStyleExclamationOk = 48;
 
 // The title of the box that reports a failure to write to the port during a transfer; the
 // only box whose title is not the application title.
