@@ -34,6 +34,7 @@ bool NetBytePort::open(const PortOptions& options, QString* error)
     m_codec = TelnetCodec();
     m_telnet = address->protocol == NetProtocol::Rfc2217;
     m_comPort = false;
+    m_purgePending = false;
     if (!m_telnet)
         return true;
     try {
@@ -114,8 +115,9 @@ void NetBytePort::discardInput()
     requireOpen();
     takeArrived();
     m_input.clear();
-    if (m_comPort)
-        m_socket.send(TelnetCodec::purgeReceivedCommand(), kSendTimeoutMs);
+    // The server's buffer is purged with the next bytes sent, in the same segment: the
+    // transfers discard before every block and every acknowledgement they send.
+    m_purgePending = m_comPort;
 }
 
 QByteArray NetBytePort::readAll()
@@ -139,7 +141,13 @@ QByteArray NetBytePort::read(qint64 count)
 void NetBytePort::write(const QByteArray& bytes)
 {
     requireOpen();
-    m_socket.send(m_telnet ? TelnetCodec::encode(bytes) : bytes, kSendTimeoutMs);
+    if (!m_telnet) {
+        m_socket.send(bytes, kSendTimeoutMs);
+        return;
+    }
+    QByteArray out = m_purgePending ? TelnetCodec::purgeReceivedCommand() : QByteArray();
+    m_purgePending = false;
+    m_socket.send(out + TelnetCodec::encode(bytes), kSendTimeoutMs);
 }
 
 void NetBytePort::waitForMoreInput(int ms)

@@ -1,7 +1,8 @@
 #pragma once
 // The byte port over a TCP connection to a serial device server, for the device texts of
 // NetAddress.h. "rfc2217://" speaks Telnet with the COM-PORT-OPTION: the server's line takes
-// the line settings and DTR, and discarding input purges the server's buffer too. "tcp://"
+// the line settings and DTR, and discarding input purges the server's buffer too (before the
+// next bytes sent reach it). "tcp://"
 // carries raw bytes, and the line stays as the server has it.
 //
 // A server that declines the COM-PORT-OPTION (or does not answer it in time) is still used,
@@ -42,8 +43,9 @@ private:
     NetSocket m_socket;
     TelnetCodec m_codec;
     bool m_telnet = false;
-    bool m_comPort = false; // the server sets its line for us
-    QByteArray m_input;     // the line's data received and not yet read
+    bool m_comPort = false;      // the server sets its line for us
+    bool m_purgePending = false; // PURGE-DATA goes out with the next write
+    QByteArray m_input;          // the line's data received and not yet read
     QString m_warning;
     bool m_warned = false; // a declined COM-PORT-OPTION is told once per port
 };

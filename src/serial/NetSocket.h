@@ -20,6 +20,9 @@ namespace kel::serial {
 
 class NetSocket {
 public:
+    // The longest a close waits for the server to close its side.
+    static constexpr int kLingerMs = 250;
+
     NetSocket() = default;
     ~NetSocket();
     NetSocket(const NetSocket&) = delete;
@@ -28,7 +31,9 @@ public:
     // Resolves host and connects to the first of its addresses that answers within timeoutMs
     // in all. False with *error saying why (unknown host, refused, no answer in time).
     bool connectTo(const QString& host, quint16 port, int timeoutMs, QString* error);
-    void close(); // harmless when closed
+    // Ends output, reads away what still arrives until the server closes its side (kLingerMs at
+    // most), then lets go; harmless when closed.
+    void close();
     bool isOpen() const;
 
     // The rest throw PortError, worded "host:port: reason", when the connection fails or the

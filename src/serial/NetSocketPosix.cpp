@@ -123,8 +123,21 @@ bool NetSocket::connectTo(const QString& host, quint16 port, int timeoutMs, QStr
 
 void NetSocket::close()
 {
-    if (m_socket >= 0)
-        ::close(int(m_socket));
+    if (m_socket < 0)
+        return;
+    // Closing with unread bytes (a server's late notification) would reset the connection, and
+    // the server might drop the last bytes sent (the final acknowledgement of a transfer)
+    // before handing them to the device. So the end of output is signalled first and what
+    // still comes is read away until the server closes too, for a moment at most.
+    const int fd = int(m_socket);
+    if (::shutdown(fd, SHUT_WR) == 0) {
+        const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kLingerMs);
+        char chunk[4096];
+        pollfd wait{fd, POLLIN, 0};
+        while (::poll(&wait, 1, msLeft(deadline)) > 0 && ::recv(fd, chunk, sizeof(chunk), 0) > 0) {
+        }
+    }
+    ::close(fd);
     m_socket = -1;
 }
 

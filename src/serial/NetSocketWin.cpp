@@ -1,9 +1,11 @@
+// Winsock's headers come before anything that may include windows.h.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
 #include "serial/BytePort.h"
 #include "serial/NetSocket.h"
 
 #include <windows.h>
-#include <winsock2.h>
-#include <ws2tcpip.h>
 
 #include <chrono>
 #include <mutex>
@@ -161,8 +163,19 @@ bool NetSocket::connectTo(const QString& host, quint16 port, int timeoutMs, QStr
 
 void NetSocket::close()
 {
-    if (m_socket != -1)
-        closesocket(SOCKET(m_socket));
+    if (m_socket == -1)
+        return;
+    // As on POSIX: end output, read away what still comes until the server closes too (for a
+    // moment at most), so that the close does not reset the connection.
+    const SOCKET s = SOCKET(m_socket);
+    if (shutdown(s, SD_SEND) == 0) {
+        const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kLingerMs);
+        char chunk[4096];
+        while (waitFor(s, true, msLeft(deadline)) > 0 &&
+               recv(s, chunk, int(sizeof(chunk)), 0) > 0) {
+        }
+    }
+    closesocket(s);
     m_socket = -1;
 }
 
