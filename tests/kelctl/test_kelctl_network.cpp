@@ -129,10 +129,11 @@ TEST_P(KelctlNetworkCut, aServerThatGoesAwayFailsTheTransferAndKeepsTheOlderFile
         const KelctlResult cut = KelsimProcess::finishKelctl(*run, 20000);
         EXPECT_NE(cut.status, 0) << c.command << describe(cut);
         EXPECT_NE(cut.status, -1) << c.command << " did not end by itself";
-        if (c.before.isEmpty())
+        if (c.before.isEmpty()) {
             EXPECT_FALSE(QFile::exists(sim.file(c.file))) << c.command;
-        else
+        } else {
             EXPECT_EQ(readBytes(sim.file(c.file)), c.before) << c.command;
+        }
         EXPECT_EQ(QDir(sim.folder()).entryList({"*.KEL*", "*.BNK*"}, QDir::Files | QDir::Hidden),
                   c.before.isEmpty() ? QStringList() : QStringList{c.file})
             << c.command;
@@ -146,6 +147,21 @@ std::string modeName(const ::testing::TestParamInfo<Mode>& mode)
 }
 INSTANTIATE_TEST_SUITE_P(Ser2net, KelctlNetwork, kModes, modeName);
 INSTANTIATE_TEST_SUITE_P(Ser2net, KelctlNetworkCut, kModes, modeName);
+
+TEST(KelctlNetworkDeclined, aServerWithoutTheComPortOptionIsUsedAsItIsAndToldOnce)
+{
+    KelsimProcess sim;
+    ASSERT_TRUE(sim.ready()) << sim.error().toStdString();
+    Ser2netProcess server(sim.device(), Mode::TelnetOnly);
+    ASSERT_TRUE(server.ready()) << server.error().toStdString();
+    const KelctlResult info = sim.kelctl({"--device", server.deviceText(), "info"});
+    ASSERT_EQ(info.status, 0) << describe(info);
+    EXPECT_EQ(info.out, sim.kelctl({"info"}).out);
+    // Five commands, five connections, one warning.
+    EXPECT_EQ(info.err.count("declined the COM-PORT-OPTION"), 1) << describe(info);
+    EXPECT_TRUE(info.err.contains("The device server does not take the line settings"))
+        << describe(info);
+}
 
 TEST(KelctlNetworkFailures, anAddressThatCannotBeReachedIsThePortThatCannotOpen)
 {

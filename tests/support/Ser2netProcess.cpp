@@ -53,7 +53,7 @@ bool listensOn(quint16 port)
 
 QString Ser2netProcess::modeName(Mode mode)
 {
-    return mode == Mode::Rfc2217 ? QStringLiteral("rfc2217") : QStringLiteral("tcp");
+    return mode == Mode::RawTcp ? QStringLiteral("tcp") : QStringLiteral("rfc2217");
 }
 
 Ser2netProcess::Ser2netProcess(const QString& device, Mode mode) : m_mode(mode)
@@ -65,8 +65,9 @@ Ser2netProcess::Ser2netProcess(const QString& device, Mode mode) : m_mode(mode)
     }
     // The accepter's and connector's defaults are kept: only what to listen on and what to
     // open is given.
-    const QString accepter =
-        mode == Mode::Rfc2217 ? QStringLiteral("telnet(rfc2217),tcp") : QStringLiteral("tcp");
+    const QString accepter = mode == Mode::Rfc2217      ? QStringLiteral("telnet(rfc2217),tcp")
+                             : mode == Mode::TelnetOnly ? QStringLiteral("telnet,tcp")
+                                                        : QStringLiteral("tcp");
     const QString config = m_dir.filePath(QStringLiteral("ser2net.yaml"));
     QFile out(config);
     if (!out.open(QIODevice::WriteOnly) ||

@@ -15,7 +15,9 @@ namespace kel::test {
 
 class Ser2netProcess {
 public:
-    enum class Mode { Rfc2217, RawTcp };
+    // Telnet without RFC 2217: a server that declines the COM-PORT-OPTION, reached as
+    // "rfc2217://".
+    enum class Mode { Rfc2217, RawTcp, TelnetOnly };
 
     Ser2netProcess(const QString& device, Mode mode);
     ~Ser2netProcess();
