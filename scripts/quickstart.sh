@@ -22,6 +22,7 @@ packages=(
     fonts-noto-cjk          # Japanese captions
     python3-pil imagemagick # independent bitmap readers for the interoperability tests
     lrzsz socat             # independent XMODEM peer and pseudo-terminal pairs
+    ser2net                 # a serial device server in front of kelsim for the network tests
     xvfb xauth              # a display for the GUI where there is none
 )
 

@@ -1,7 +1,7 @@
 #include "app/frmMain.h"
 #include "core/AppCore.h"
 #include "core/WorkFolders.h"
-#include "serial/SystemBytePort.h"
+#include "serial/AnyBytePort.h"
 #include "serial/SystemClock.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
@@ -79,7 +79,7 @@ QLabel* valueLabel(QWidget* parent, int index)
 frmMain::frmMain(AppCore& core, QWidget* parent)
     : QMainWindow(parent), cdlFileOpen(core.prompter()), m_core(core), m_notices(core),
       m_line(
-          m_notices, [] { return std::make_unique<serial::SystemBytePort>(); },
+          m_notices, [] { return std::make_unique<serial::AnyBytePort>(); },
           std::make_unique<serial::SystemClock>()),
       m_trendDialog(core.prompter())
 {

@@ -25,6 +25,7 @@ enum MessageNumber : int {
     MsgNoReply = 22,
     MsgTransferTimeout = 23,
     MsgSensorError = 24,
+    MsgNetAddressInvalid = 25, // the settings dialog's network host or port
     MsgSettingsError = 99,
 };
 
@@ -61,7 +62,8 @@ enum LabelText : int {
     LabelBitmapTopDown = 63,
     LabelReceiveNotWritten = 64, // %2 the system's reason
     LabelLineDetails = 65,       // a line added to a message of the line: device and reason
-    LabelSizeCode = 66,          // %1 the size code the sensor reported
+    LabelLineWarning = 66,       // what the port goes on without: the port's account
+    LabelSizeCode = 67,          // %1 the size code the sensor reported
 };
 
 // Section "Trend": the trend of a continuous measurement in the main window.
@@ -153,6 +155,7 @@ enum StatusText : int {
 
 // Message box style numbers the program uses itself; the others come from the message files.
 constexpr int kStyleCriticalOk = 16;
+constexpr int kStyleExclamationOk = 48;
 
 // The title of the box that reports a failure to write to the port during a transfer; the
 // only box whose title is not the application title.

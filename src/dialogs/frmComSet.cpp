@@ -1,16 +1,20 @@
 #include "dialogs/frmComSet.h"
 #include "core/AppCore.h"
 #include "core/Delimiter.h"
+#include "core/MessageNumbers.h"
 #include "core/VbConvert.h"
 #include "dialogs/ComPortList.h"
 #include "dialogs/ComSettingsText.h"
+#include "dialogs/NetDeviceText.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #ifndef Q_OS_WIN
 #include <QSerialPortInfo>
@@ -101,6 +105,7 @@ frmComSet::frmComSet(AppCore& core, QWidget* parent) : QDialog(parent), m_core(c
     grid->addWidget(CmbDevice, 6, 1);
     lblDevice->setVisible(kHasDevicePaths);
     CmbDevice->setVisible(kHasDevicePaths);
+    addNetworkControls(grid, 7);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -121,6 +126,34 @@ frmComSet::frmComSet(AppCore& core, QWidget* parent) : QDialog(parent), m_core(c
     connect(cmdCancel, &QPushButton::clicked, this, &frmComSet::cmdCancel_Click);
 }
 
+void frmComSet::addNetworkControls(QGridLayout* grid, int row)
+{
+    chkNetwork = new QCheckBox(QStringLiteral("Network"), this);
+    chkNetwork->setObjectName(QStringLiteral("chkNetwork"));
+    // Protocol names, the same in every language.
+    CmbNetProtocol = dropDownList(this, "CmbNetProtocol",
+                                  {{QStringLiteral("RFC 2217"), int(NetChoice::Rfc2217)},
+                                   {QStringLiteral("TCP"), int(NetChoice::RawTcp)}});
+    CmbNetProtocol->setCurrentIndex(0);
+    lblHost = new QLabel(QStringLiteral("Host"), this);
+    lblHost->setObjectName(QStringLiteral("lblHost"));
+    txtHost = new QLineEdit(this);
+    txtHost->setObjectName(QStringLiteral("txtHost"));
+    lblNetPort = new QLabel(QStringLiteral("TCP port"), this);
+    lblNetPort->setObjectName(QStringLiteral("lblNetPort"));
+    txtNetPort = new QLineEdit(this);
+    txtNetPort->setObjectName(QStringLiteral("txtNetPort"));
+    txtNetPort->setMaxLength(5);
+    grid->addWidget(chkNetwork, row, 0);
+    grid->addWidget(CmbNetProtocol, row, 1);
+    grid->addWidget(lblHost, row + 1, 0);
+    grid->addWidget(txtHost, row + 1, 1);
+    grid->addWidget(lblNetPort, row + 2, 0);
+    grid->addWidget(txtNetPort, row + 2, 1);
+    connect(chkNetwork, &QCheckBox::toggled, this, &frmComSet::enableNetworkControls);
+    enableNetworkControls();
+}
+
 void frmComSet::Form_Load()
 {
     LoadFormLabels(m_core, this);
@@ -128,8 +161,57 @@ void frmComSet::Form_Load()
         fillDeviceList();
     else
         markSystemPorts(CmbCOM);
+    showNetworkChoice();
     if (!showCurrentSettings())
         m_core.ReportSettingsError();
+}
+
+void frmComSet::showNetworkChoice()
+{
+    const NetDeviceParts parts = splitNetDevice(m_core.strComDevice);
+    const bool network = parts.choice != NetChoice::None;
+    chkNetwork->setChecked(network);
+    if (network) {
+        CmbNetProtocol->setCurrentIndex(CmbNetProtocol->findData(int(parts.choice)));
+        txtHost->setText(parts.host);
+        txtNetPort->setText(parts.port);
+        CmbDevice->setEditText(QString());
+    }
+    enableNetworkControls();
+}
+
+// The port number and device path mean nothing for a sensor on the network, and the other way
+// round; the line parameters are sent to an RFC 2217 server and stay enabled.
+void frmComSet::enableNetworkControls()
+{
+    const bool network = chkNetwork->isChecked();
+    for (QWidget* control : {static_cast<QWidget*>(CmbNetProtocol), static_cast<QWidget*>(txtHost),
+                             static_cast<QWidget*>(txtNetPort)})
+        control->setEnabled(network);
+    CmbCOM->setEnabled(!network);
+    CmbDevice->setEnabled(!network);
+}
+
+std::optional<QString> frmComSet::chosenDevice()
+{
+    if (!chkNetwork->isChecked()) {
+        if (kHasDevicePaths)
+            return CmbDevice->currentText().trimmed();
+        // Windows keeps no device path: a network address chosen before is let go.
+        return splitNetDevice(m_core.strComDevice).choice == NetChoice::None ? m_core.strComDevice
+                                                                             : QString();
+    }
+    NetDeviceParts parts;
+    parts.choice = static_cast<NetChoice>(CmbNetProtocol->currentData().toInt());
+    parts.host = txtHost->text();
+    parts.port = txtNetPort->text();
+    const QString device = joinNetDevice(parts);
+    if (device.isEmpty()) {
+        m_core.ShowMessageOrFailure(kSectionMessage, MsgNetAddressInvalid);
+        (isHostText(parts.host.trimmed()) ? txtNetPort : txtHost)->setFocus();
+        return std::nullopt;
+    }
+    return device;
 }
 
 // Stops at the first setting it cannot show, leaving the lists from there on unselected.
@@ -187,6 +269,11 @@ void frmComSet::fillDeviceList()
 
 void frmComSet::cmdOK_Click()
 {
+    // Checked before anything is stored: a wrong address keeps the dialog open.
+    const std::optional<QString> device = chosenDevice();
+    if (!device)
+        return;
+
     // A list left without a choice (its setting could not be shown) keeps the old value.
     if (CmbCOM->currentIndex() >= 0)
         m_core.iComPort = static_cast<qint16>(CmbCOM->currentIndex() + 1);
@@ -205,9 +292,7 @@ void frmComSet::cmdOK_Click()
     if (CmbDeli->currentIndex() >= 0)
         m_core.strDelimiter = charactersOf(static_cast<Delimiter>(CmbDeli->currentIndex()));
 
-    if (kHasDevicePaths)
-        m_core.strComDevice = CmbDevice->currentText().trimmed();
-
+    m_core.strComDevice = *device;
     m_core.SaveComSettings();
     accept();
 }

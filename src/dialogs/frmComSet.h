@@ -3,9 +3,13 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
 
+class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace kel {
@@ -33,12 +37,26 @@ public:
     // Where ports have no numbers: the device path, chosen from the system's ports or typed.
     QLabel* lblDevice = nullptr;
     QComboBox* CmbDevice = nullptr;
+    // A sensor behind a serial device server: its protocol, host and TCP port, stored as the
+    // "Device" setting on every platform.
+    QCheckBox* chkNetwork = nullptr;
+    QComboBox* CmbNetProtocol = nullptr;
+    QLabel* lblHost = nullptr;
+    QLineEdit* txtHost = nullptr;
+    QLabel* lblNetPort = nullptr;
+    QLineEdit* txtNetPort = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
 private:
     bool showCurrentSettings();
     void fillDeviceList();
+    void addNetworkControls(QGridLayout* grid, int row);
+    void showNetworkChoice();
+    void enableNetworkControls();
+    // The "Device" setting the dialog stands for; nothing, with message 25 shown, when the
+    // network address is not valid.
+    std::optional<QString> chosenDevice();
 
     AppCore& m_core;
 };

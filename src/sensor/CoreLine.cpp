@@ -43,6 +43,12 @@ void CoreLineNotices::showWriteFailure(const QString& path, const QString& reaso
     m_core.ShowFailure(worded(m_core, LabelReceiveNotWritten, path, reason));
 }
 
+void CoreLineNotices::showWarning(const QString& text)
+{
+    m_core.prompter().messageBox(worded(m_core, LabelLineWarning, text), kStyleExclamationOk,
+                                 kAppTitle);
+}
+
 serial::ReceiveCaption CoreLineNotices::receiveCaption()
 {
     return {m_core.GetMessageText(kSectionLabel, LabelReceivedBefore),

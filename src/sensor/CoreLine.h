@@ -23,6 +23,8 @@ public:
     void showPortFailure(const QString& description) override;
     // Text 64 of section "Label" with the file and the reason, in a critical box.
     void showWriteFailure(const QString& path, const QString& reason) override;
+    // Text 66 of section "Label" with the port's account, in a box with the warning icon.
+    void showWarning(const QString& text) override;
     // Texts 4 and 5 of section "Label".
     serial::ReceiveCaption receiveCaption() override;
 

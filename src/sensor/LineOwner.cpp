@@ -27,6 +27,10 @@ public:
     {
         tell([path, reason](serial::LineNotices& to) { to.showWriteFailure(path, reason); });
     }
+    void showWarning(const QString& text) override
+    {
+        tell([text](serial::LineNotices& to) { to.showWarning(text); });
+    }
     serial::ReceiveCaption receiveCaption() override { return caption; }
     void waitingForReply(const QString& command) override
     {

@@ -4,6 +4,7 @@
 #include "sensor/SensorProtocol.h"
 #include "serial/DeviceNames.h"
 #include "serial/LineSettings.h"
+#include "serial/NetAddress.h"
 
 #include <QRegularExpression>
 
@@ -105,8 +106,11 @@ QString lineDescription(const serial::LineConfig& line)
     if (device.isEmpty())
         device = QString::number(line.port);
     QString parameters = line.setting;
-    if (const std::optional<serial::LineSettings> settings =
-            serial::parseLineSettings(line.setting)) {
+    const std::optional<serial::NetAddress> address = serial::parseNetDevice(device);
+    if (address && address->protocol == serial::NetProtocol::RawTcp)
+        parameters.clear(); // raw bytes: the line is as the server has it, not as set here
+    else if (const std::optional<serial::LineSettings> settings =
+                 serial::parseLineSettings(line.setting)) {
         const char parity[] = {'N', 'O', 'E', 'M', 'S'};
         const char* stop = settings->stopBits == serial::StopBits::One          ? "1"
                            : settings->stopBits == serial::StopBits::OneAndHalf ? "1.5"
@@ -117,7 +121,7 @@ QString lineDescription(const serial::LineConfig& line)
                          .arg(QLatin1Char(parity[static_cast<int>(settings->parity)]))
                          .arg(QLatin1String(stop));
     }
-    QString text = device + QLatin1Char(' ') + parameters;
+    QString text = parameters.isEmpty() ? device : device + QLatin1Char(' ') + parameters;
     if (const std::optional<Delimiter> delimiter =
             delimiterOfCharacters(QString::fromLatin1(line.delimiter)))
         text += QLatin1Char(' ') + nameOf(*delimiter);

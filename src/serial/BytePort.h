@@ -59,6 +59,11 @@ public:
     // Blocks until bytes arrive that were not buffered at the call, or ms have passed. Lets a
     // polling loop sleep on the port instead of spinning; handles no events.
     virtual void waitForMoreInput(int ms) = 0;
+
+    // What the port went on without at its last open that the operator should hear of (a
+    // device server that does not set the line), once per port; empty otherwise. The line
+    // hands it to LineNotices::showWarning.
+    virtual QString takeWarning() { return {}; }
 };
 
 } // namespace kel::serial

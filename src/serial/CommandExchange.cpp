@@ -70,6 +70,8 @@ int OpenPort(SerialLink& link, QString* failure)
         if (port.open(options, &why)) {
             try {
                 port.discardInput();
+                if (const QString warning = port.takeWarning(); !warning.isEmpty())
+                    link.notices.showWarning(warning);
                 return 0;
             } catch (const PortError& error) {
                 why = error.description();

@@ -1,10 +1,12 @@
 #include "serial/DeviceNames.h"
+#include "serial/NetAddress.h"
 
 namespace kel::serial {
 
 QString deviceForPortOn(bool windows, qint16 port, const QString& deviceSetting)
 {
-    if (windows)
+    // A network address names no device of the system, so Windows takes it from the setting too.
+    if (windows && !isNetDevice(deviceSetting))
         return port >= 1 ? QStringLiteral("COM%1").arg(port) : QString();
     if (!deviceSetting.isEmpty())
         return deviceSetting;

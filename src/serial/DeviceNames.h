@@ -3,7 +3,8 @@
 //
 // On Windows port n is the device "COMn". Elsewhere the "Device" setting of section "COM",
 // when it is set, names the device path and wins over the number; without it port n is
-// "/dev/ttyS<n-1>" (port 1 is /dev/ttyS0, the first on-board serial port).
+// "/dev/ttyS<n-1>" (port 1 is /dev/ttyS0, the first on-board serial port). A network address
+// in the setting ("rfc2217://HOST:PORT", "tcp://HOST:PORT") wins on every platform.
 
 #include <QString>
 

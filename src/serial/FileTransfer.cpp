@@ -127,6 +127,8 @@ void XmOpenPort(SerialLink& link, const LineConfig& config)
         throw PortError(options.device + QStringLiteral(": ") + error);
     link.xmLine = *line;
     device.discardInput();
+    if (const QString warning = device.takeWarning(); !warning.isEmpty())
+        link.notices.showWarning(warning);
 }
 
 void XmClosePort(SerialLink& link)

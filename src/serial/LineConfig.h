@@ -10,7 +10,7 @@ namespace kel::serial {
 
 struct LineConfig {
     qint16 port = 0; // port n: COMn on Windows, /dev/ttyS<n-1> elsewhere
-    QString device;  // a device path that takes precedence over the number (not on Windows)
+    QString device;  // a device path (not on Windows) or network address that wins over the number
     QString setting = QStringLiteral("38400,N,8,1"); // line parameters, as the settings give them
     QByteArray delimiter = QByteArrayLiteral("\r");  // ends every command and reply line
 };

@@ -34,6 +34,9 @@ public:
     // was cancelled on the line; reason is the system's.
     virtual void showWriteFailure(const QString& path, const QString& reason) = 0;
     virtual ReceiveCaption receiveCaption() = 0;
+    // The port opened but goes on without something the operator should know of; text is the
+    // port's account (the device and what it goes on without).
+    virtual void showWarning(const QString& /*text*/) {}
     // A command was sent and the line now waits up to 5 s for its reply, without handling
     // events; replyWaitEnded follows on every path, before any message about the exchange.
     virtual void waitingForReply(const QString& /*command*/) {}

@@ -1,19 +1,13 @@
 #pragma once
-// The byte port of the platform the program runs on: the Win32 communications API on Windows,
-// Qt SerialPort elsewhere.
+// The byte ports of the platform the program runs on. SystemBytePort is its serial port: the
+// Win32 communications API on Windows, Qt SerialPort elsewhere. AnyBytePort, the one the
+// programs hold, opens that port or a serial device server on the network as the device text
+// says.
 
-#ifdef _WIN32
-#include "serial/WinBytePort.h"
-#else
-#include "serial/QtBytePort.h"
-#endif
+#include "serial/AnyBytePort.h"
 
 namespace kel::serial {
 
-#ifdef _WIN32
-using SystemBytePort = WinBytePort;
-#else
-using SystemBytePort = QtBytePort;
-#endif
+using SystemBytePort = AnyBytePort::SerialPort;
 
 } // namespace kel::serial

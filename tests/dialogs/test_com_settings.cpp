@@ -7,8 +7,10 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -178,6 +180,46 @@ TEST(ComSettingText, splitAndJoin)
     EXPECT_TRUE(splitComSetting(QStringLiteral("1,2")).isEmpty());
     EXPECT_EQ(joinComSetting(QStringLiteral("1,2"), {"", "", "", "9"}), QStringLiteral("1,2,,9"));
     EXPECT_EQ(joinComSetting(QStringLiteral("1,2"), {"", "", "", ""}), QStringLiteral("1,2"));
+}
+
+TEST_F(ComSettingsTest, aNetworkAddressIsShownCheckedBeforeOkAndStored)
+{
+    auto dialog = open("[COM]\r\nPort=1\r\nSetting=38400,N,8,1\r\nDelimitr=0\r\n"
+                       "Device=tcp://[fe80::1]:4001\r\n");
+    EXPECT_TRUE(dialog->chkNetwork->isChecked());
+    EXPECT_EQ(dialog->CmbNetProtocol->currentText(), QStringLiteral("TCP"));
+    EXPECT_EQ(dialog->txtHost->text(), QStringLiteral("fe80::1"));
+    EXPECT_EQ(dialog->txtNetPort->text(), QStringLiteral("4001"));
+    EXPECT_FALSE(dialog->CmbCOM->isEnabled());
+
+    // Each wrong address is told with message 25 and keeps the dialog open, storing nothing.
+    dialog->CmbNetProtocol->setCurrentIndex(0);
+    for (const auto& [host, port] :
+         {std::pair{"", "4001"}, std::pair{"plant a", "4001"}, std::pair{"plant-a", "0"},
+          std::pair{"plant-a", "65536"}, std::pair{"plant-a", "x"}}) {
+        prompter.boxes.clear();
+        dialog->txtHost->setText(QLatin1String(host));
+        dialog->txtNetPort->setText(QLatin1String(port));
+        dialog->cmdOK->click();
+        ASSERT_EQ(prompter.boxes.size(), 1) << host << ":" << port;
+        EXPECT_TRUE(prompter.boxes[0].text.startsWith("The network address is not valid."));
+        EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    }
+    EXPECT_TRUE(settings().contains("Device=tcp://[fe80::1]:4001"));
+
+    dialog->txtHost->setText(QStringLiteral(" plant-a.example "));
+    dialog->txtNetPort->setText(QStringLiteral("4001"));
+    dialog->cmdOK->click();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(core.strComDevice, QStringLiteral("rfc2217://plant-a.example:4001"));
+    EXPECT_TRUE(settings().contains("Device=rfc2217://plant-a.example:4001"));
+
+    // Back to a serial port: the address goes.
+    auto serial = open("[COM]\r\nPort=1\r\nSetting=38400,N,8,1\r\nDelimitr=0\r\n"
+                       "Device=rfc2217://plant-a.example:4001\r\n");
+    serial->chkNetwork->setChecked(false);
+    serial->cmdOK->click();
+    EXPECT_FALSE(core.strComDevice.startsWith("rfc2217"));
 }
 
 #ifndef Q_OS_WIN

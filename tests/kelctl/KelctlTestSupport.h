@@ -2,8 +2,10 @@
 // What the kelctl tests share: its exit statuses, a readable account of a run, file helpers.
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QString>
+#include <QThread>
 #include <string>
 
 #include "support/KelsimFixture.h"
@@ -41,6 +43,20 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes)
 inline qsizetype timesSent(const QByteArray& log, const char* command)
 {
     return log.count(QByteArray("kelsim: > ") + command + '\n');
+}
+
+// Waits until kelsim logged the command, then a little longer so the transfer is under way.
+inline bool waitForTransfer(const KelsimProcess& sim, const char* command)
+{
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        if (timesSent(sim.log(), command) > 0) {
+            QThread::msleep(700);
+            return true;
+        }
+        QThread::msleep(20);
+    }
+    return false;
 }
 
 } // namespace kel::test

@@ -102,20 +102,6 @@ TEST_F(KelctlBackups, badRequestsSendNothing)
     EXPECT_FALSE(sim->log().contains("kelsim: >"));
 }
 
-// Waits until kelsim logged the command, then a little longer so the transfer is under way.
-bool waitForTransfer(const KelsimProcess& sim, const char* command)
-{
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        if (timesSent(sim.log(), command) > 0) {
-            QThread::msleep(700);
-            return true;
-        }
-        QThread::msleep(20);
-    }
-    return false;
-}
-
 class KelctlInterrupt : public KelsimTest {
 protected:
     // Paced, and with a big bank, so a transfer lasts long enough to be interrupted.

@@ -118,6 +118,13 @@ TEST(LineDescription, deviceParametersAndDelimiterInShortForm)
         line.delimiter = c.delimiter;
         EXPECT_EQ(lineDescription(line), device + QLatin1String(c.expected)) << c.setting;
     }
+    // A network device on every platform; raw TCP leaves the line to the server.
+    serial::LineConfig line;
+    line.port = 3;
+    line.device = QStringLiteral("rfc2217://plant-a:4001");
+    EXPECT_EQ(lineDescription(line), QStringLiteral("rfc2217://plant-a:4001 38400 8N1 CR"));
+    line.device = QStringLiteral("tcp://10.0.0.7:23");
+    EXPECT_EQ(lineDescription(line), QStringLiteral("tcp://10.0.0.7:23 CR"));
 }
 
 } // namespace

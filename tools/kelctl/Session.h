@@ -54,7 +54,7 @@ public:
 
 private:
     Context& m_context;
-    kel::serial::SystemBytePort m_port;
+    kel::serial::AnyBytePort m_port;
     kel::serial::SystemClock m_clock;
     kel::CoreLineNotices m_notices;
     kel::serial::SerialLink m_link;

@@ -1,0 +1,28 @@
+#pragma once
+// The device texts that name a sensor behind a serial device server on the network:
+// "rfc2217://HOST:PORT" (Telnet with the COM-PORT-OPTION, the server's line set from the line
+// settings) and "tcp://HOST:PORT" (raw bytes, the line as the server has it). HOST is a name,
+// an IPv4 address or an IPv6 address in brackets ("[::1]").
+
+#include <QString>
+#include <optional>
+
+namespace kel::serial {
+
+enum class NetProtocol { Rfc2217, RawTcp };
+
+struct NetAddress {
+    NetProtocol protocol = NetProtocol::Rfc2217;
+    QString host; // without brackets
+    quint16 port = 0;
+};
+
+// Whether the device text starts like a network address (a malformed one included, which then
+// fails to open with the reason rather than being taken for a device path).
+bool isNetDevice(const QString& device);
+
+// The address the text names; nothing when it is no network address or its host or port is
+// missing or wrong (a port outside 1 to 65535). *problem, when given, says what is wrong.
+std::optional<NetAddress> parseNetDevice(const QString& device, QString* problem = nullptr);
+
+} // namespace kel::serial

@@ -1,0 +1,53 @@
+#pragma once
+// The byte port over a TCP connection to a serial device server, for the device texts of
+// NetAddress.h. "rfc2217://" speaks Telnet with the COM-PORT-OPTION: the server's line takes
+// the line settings and DTR, and discarding input purges the server's buffer too (before the
+// next bytes sent reach it). "tcp://"
+// carries raw bytes, and the line stays as the server has it.
+//
+// A server that declines the COM-PORT-OPTION (or does not answer it in time) is still used,
+// with its line as it is; the port says so once, through takeWarning(). A server that refuses
+// DTR control is no failure: the sensor's line needs no DTR, as on a pseudo-terminal.
+
+#include "serial/BytePort.h"
+#include "serial/NetSocket.h"
+#include "serial/TelnetCodec.h"
+
+namespace kel::serial {
+
+class NetBytePort : public BytePort {
+public:
+    // How long a connection and the COM-PORT-OPTION negotiation may take, and how long a write
+    // may wait for a server that takes nothing.
+    static constexpr int kConnectTimeoutMs = 5000;
+    static constexpr int kNegotiationTimeoutMs = 2000;
+    static constexpr int kSendTimeoutMs = 5000;
+
+    bool open(const PortOptions& options, QString* error) override;
+    void close() override;
+    bool isOpen() const override;
+
+    qint64 bytesAvailable() override;
+    void discardInput() override;
+    QByteArray readAll() override;
+    QByteArray read(qint64 count) override;
+    void write(const QByteArray& bytes) override;
+    void waitForMoreInput(int ms) override;
+    QString takeWarning() override;
+
+private:
+    void negotiate(const PortOptions& options, const QString& peer);
+    void takeArrived();
+    void requireOpen() const;
+
+    NetSocket m_socket;
+    TelnetCodec m_codec;
+    bool m_telnet = false;
+    bool m_comPort = false;      // the server sets its line for us
+    bool m_purgePending = false; // PURGE-DATA goes out with the next write
+    QByteArray m_input;          // the line's data received and not yet read
+    QString m_warning;
+    bool m_warned = false; // a declined COM-PORT-OPTION is told once per port
+};
+
+} // namespace kel::serial
