@@ -2,6 +2,7 @@
 #include "serial/NetAddress.h"
 
 #include <chrono>
+#include <thread>
 #include <utility>
 
 namespace kel::serial {
@@ -31,10 +32,12 @@ bool NetBytePort::open(const PortOptions& options, QString* error)
     if (!m_socket.connectTo(address->host, address->port, kConnectTimeoutMs, error))
         return false;
     m_input.clear();
+    m_unansweredBytes = 0;
+    m_characterMs = characterTimeMs(options.line);
     m_codec = TelnetCodec();
     m_telnet = address->protocol == NetProtocol::Rfc2217;
     m_comPort = false;
-    m_purgePending = false;
+    m_purgeAnswered = false;
     if (!m_telnet)
         return true;
     try {
@@ -64,13 +67,42 @@ void NetBytePort::negotiate(const PortOptions& options, const QString& peer)
         return;
     }
     // The server answers each setting with the value it took; a server that refuses one (DTR
-    // on a pseudo-terminal) still carries the data, so the answers are not waited for.
+    // on a pseudo-terminal) still carries the data, so those answers are not looked at. The
+    // purge that follows is waited for: the server has then taken the settings too, and
+    // nothing it held from before reaches the line's input.
     m_socket.send(TelnetCodec::lineCommands(options.line) + TelnetCodec::dtrCommand(options.dtr),
                   kSendTimeoutMs);
+    purgeServer();
+}
+
+// Purges what the server holds from the device and waits for its answer (kNegotiationTimeoutMs
+// at most), dropping what arrives meanwhile. A purge that is not waited for could still be
+// under way at the server when the next bytes sent reach the device; a server that carries it
+// out on its output too would then lose them (an XMODEM acknowledgement, say).
+void NetBytePort::purgeServer()
+{
+    m_purgeAnswered = false;
+    m_socket.send(TelnetCodec::purgeReceivedCommand(), kSendTimeoutMs);
+    const Clock::time_point deadline =
+        Clock::now() + std::chrono::milliseconds(kNegotiationTimeoutMs);
+    while (!m_purgeAnswered && msLeft(deadline) > 0) {
+        m_socket.waitReadable(msLeft(deadline));
+        takeArrived();
+    }
+    m_input.clear();
 }
 
 void NetBytePort::close()
 {
+    // A server lets go of the device when the connection ends and may throw away what it has
+    // not passed on by then: an XMODEM receive ends with an acknowledgement that nothing
+    // answers, and the sensor, never getting it, would hang in its transfer. So bytes that got
+    // no answer are given time to reach the device before the connection ends.
+    if (m_socket.isOpen() && m_unansweredBytes > 0)
+        std::this_thread::sleep_until(
+            m_lastWrite + std::chrono::milliseconds(kSettleMs) +
+            std::chrono::microseconds(qint64(m_unansweredBytes * m_characterMs * 1000)));
+    m_unansweredBytes = 0;
     m_socket.close();
     m_input.clear();
 }
@@ -92,12 +124,15 @@ void NetBytePort::takeArrived()
     const QByteArray received = m_socket.receive();
     if (received.isEmpty())
         return;
-    if (!m_telnet) {
-        m_input += received;
+    const QByteArray data = m_telnet ? m_codec.decode(received) : received;
+    if (!data.isEmpty())
+        m_unansweredBytes = 0;
+    m_input += data;
+    if (!m_telnet)
         return;
-    }
-    m_input += m_codec.decode(received);
-    m_codec.takeComPortReplies(); // the values the server took; nothing depends on them
+    for (const ComPortReply& reply : m_codec.takeComPortReplies())
+        if (reply.command == telnet::kPurgeData + telnet::kServerReplyOffset)
+            m_purgeAnswered = true;
     const QByteArray answers = m_codec.takeAnswers();
     if (!answers.isEmpty())
         m_socket.send(answers, kSendTimeoutMs);
@@ -114,10 +149,13 @@ void NetBytePort::discardInput()
 {
     requireOpen();
     takeArrived();
+    const bool noise = !m_input.isEmpty();
     m_input.clear();
-    // The server's buffer is purged with the next bytes sent, in the same segment: the
-    // transfers discard before every block and every acknowledgement they send.
-    m_purgePending = m_comPort;
+    // The transfers discard before every block and acknowledgement they send; the server is
+    // purged too only when something was there to throw away, so that a clean transfer keeps
+    // its pace.
+    if (m_comPort && noise)
+        purgeServer();
 }
 
 QByteArray NetBytePort::readAll()
@@ -141,13 +179,9 @@ QByteArray NetBytePort::read(qint64 count)
 void NetBytePort::write(const QByteArray& bytes)
 {
     requireOpen();
-    if (!m_telnet) {
-        m_socket.send(bytes, kSendTimeoutMs);
-        return;
-    }
-    QByteArray out = m_purgePending ? TelnetCodec::purgeReceivedCommand() : QByteArray();
-    m_purgePending = false;
-    m_socket.send(out + TelnetCodec::encode(bytes), kSendTimeoutMs);
+    m_socket.send(m_telnet ? TelnetCodec::encode(bytes) : bytes, kSendTimeoutMs);
+    m_lastWrite = Clock::now();
+    m_unansweredBytes += bytes.size();
 }
 
 void NetBytePort::waitForMoreInput(int ms)

@@ -1,8 +1,8 @@
 #pragma once
 // The byte port over a TCP connection to a serial device server, for the device texts of
 // NetAddress.h. "rfc2217://" speaks Telnet with the COM-PORT-OPTION: the server's line takes
-// the line settings and DTR, and discarding input purges the server's buffer too (before the
-// next bytes sent reach it). "tcp://"
+// the line settings and DTR, and the server's buffer of what the device sent is purged at the
+// open and whenever a discard finds noise. "tcp://"
 // carries raw bytes, and the line stays as the server has it.
 //
 // A server that declines the COM-PORT-OPTION (or does not answer it in time) is still used,
@@ -13,6 +13,8 @@
 #include "serial/NetSocket.h"
 #include "serial/TelnetCodec.h"
 
+#include <chrono>
+
 namespace kel::serial {
 
 class NetBytePort : public BytePort {
@@ -22,6 +24,8 @@ public:
     static constexpr int kConnectTimeoutMs = 5000;
     static constexpr int kNegotiationTimeoutMs = 2000;
     static constexpr int kSendTimeoutMs = 5000;
+    // How long bytes that got no answer are given to reach the device before a close.
+    static constexpr int kSettleMs = 200;
 
     bool open(const PortOptions& options, QString* error) override;
     void close() override;
@@ -37,15 +41,19 @@ public:
 
 private:
     void negotiate(const PortOptions& options, const QString& peer);
+    void purgeServer();
     void takeArrived();
     void requireOpen() const;
 
     NetSocket m_socket;
     TelnetCodec m_codec;
     bool m_telnet = false;
-    bool m_comPort = false;      // the server sets its line for us
-    bool m_purgePending = false; // PURGE-DATA goes out with the next write
-    QByteArray m_input;          // the line's data received and not yet read
+    bool m_comPort = false;       // the server sets its line for us
+    bool m_purgeAnswered = false; // the server has answered the last PURGE-DATA
+    qint64 m_unansweredBytes = 0; // written since the last data received
+    std::chrono::steady_clock::time_point m_lastWrite;
+    double m_characterMs = 0;
+    QByteArray m_input; // the line's data received and not yet read
     QString m_warning;
     bool m_warned = false; // a declined COM-PORT-OPTION is told once per port
 };

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace kel;
@@ -28,6 +29,18 @@ QByteArray escapeHeavy(qsizetype size, qsizetype headerFrom = 0, const QByteArra
         bytes[i] = char(i / 4);
     bytes.replace(headerFrom, header.size(), header);
     return bytes;
+}
+
+// Whether holds() comes true within a few seconds.
+bool eventually(const std::function<bool()>& holds)
+{
+    const QDeadlineTimer deadline(5000);
+    while (!holds()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
 }
 
 class KelctlNetwork : public ::testing::TestWithParam<Mode> {
@@ -84,10 +97,13 @@ TEST_P(KelctlNetwork, everyOperationGivesWhatTheDirectLineGives)
     ASSERT_EQ(bankIn.status, 0) << describe(bankIn);
     const KelctlResult systemIn = remote({"system", "load", "in.STD"});
     ASSERT_EQ(systemIn.status, 0) << describe(systemIn);
-    EXPECT_TRUE(state.bank(4) == bank);
-    EXPECT_TRUE(state.system() == system);
-    ASSERT_EQ(remote({"bank", "save", "4", "out.BNK"}).status, 0);
-    ASSERT_EQ(remote({"system", "save", "out.STD"}).status, 0);
+    // kelsim stores a block once the transfer has ended on its side, a moment after kelctl's.
+    EXPECT_TRUE(eventually([&] { return state.bank(4) == bank; }));
+    EXPECT_TRUE(eventually([&] { return state.system() == system; }));
+    const KelctlResult bankOut = remote({"bank", "save", "4", "out.BNK"});
+    ASSERT_EQ(bankOut.status, 0) << describe(bankOut);
+    const KelctlResult systemOut = remote({"system", "save", "out.STD"});
+    ASSERT_EQ(systemOut.status, 0) << describe(systemOut);
     EXPECT_TRUE(readBytes(sim->file("out.BNK")) == bank);
     EXPECT_TRUE(readBytes(sim->file("out.STD")) == system);
 }
@@ -118,8 +134,9 @@ TEST_P(KelctlNetworkCut, aServerThatGoesAwayFailsTheTransferAndKeepsTheOlderFile
             nullptr));
         Ser2netProcess server(sim.device(), GetParam());
         ASSERT_TRUE(server.ready()) << server.error().toStdString();
-        if (!c.before.isEmpty())
+        if (!c.before.isEmpty()) {
             ASSERT_TRUE(writeBytes(sim.file(c.file), c.before));
+        }
 
         const std::unique_ptr<QProcess> run =
             sim.startKelctl(QStringList{"--device", server.deviceText()} + c.args);
