@@ -21,7 +21,7 @@ enum MessageNumber : int {
     MsgConversionFailed = 13,
     MsgBitmapNotConvertible = 14,
     MsgUnknownImageSize = 15, // the size code follows, worded by LabelSizeCode
-    MsgPortCannotOpen = 21, // the line's own messages: serial::LineMessage has the same numbers
+    MsgPortCannotOpen = 21,   // the line's own messages: serial::LineMessage has the same numbers
     MsgNoReply = 22,
     MsgTransferTimeout = 23,
     MsgSensorError = 24,
@@ -94,6 +94,29 @@ enum KelctlText : int {
     KelctlSystemRestore = 9,
     KelctlReceiving = 10, // %1 the file
     KelctlSending = 11,
+    KelctlSetBankBackup = 12, // the whole sensor at once; %1 the bank
+    KelctlSetSystemBackup = 13,
+    KelctlSetBankRestore = 14,
+    KelctlSetSystemRestore = 15,
+    KelctlSetBankReadBack = 16,
+    KelctlSetSystemReadBack = 17,
+    KelctlBlockSame = 18, // how a block compares with its file
+    KelctlBlockDifferent = 19,
+    KelctlBlockFailed = 20,
+    KelctlSetComplete = 21,
+    KelctlSetIncomplete = 22,
+    KelctlSetFileMissing = 23, // %1 the file
+    KelctlSetFileChanged = 24,
+    KelctlSetFileNotListed = 25,
+    KelctlSetNotComplete = 26,
+    KelctlSetNotUsed = 27,
+    KelctlSummaryName = 28, // the columns of a sensor list's summary
+    KelctlSummaryResult = 29,
+    KelctlSummarySeconds = 30,
+    KelctlSummaryBytes = 31,
+    KelctlSensorLineBad = 32, // %1 the sensor list, %2 the line
+    KelctlSensorNameTwice = 33,
+    KelctlSensorListEmpty = 34, // %1 the sensor list
 };
 
 // Section "Status".

@@ -25,6 +25,11 @@ int runUpload(Context& context, const QStringList& args);
 int runBank(Context& context, const QStringList& args);
 int runSystem(Context& context, const QStringList& args);
 
+// The whole sensor as one set (SetCommands.cpp).
+int runBackup(Context& context, const QStringList& args);
+int runRestore(Context& context, const QStringList& args);
+int runVerify(Context& context, const QStringList& args);
+
 // Measurements (MeasureCommands.cpp).
 int runMeasure(Context& context, const QStringList& args);
 int runResult(Context& context, const QStringList& args);

@@ -10,6 +10,8 @@ namespace kelctl {
 struct Context {
     kel::AppCore& core;
     ConsolePrompter& prompter;
+    QString settingsFile; // as given with --settings ("" for Setting.ini beside kelctl)
+    QString sensorsFile;  // as given with --sensors; only backup takes it
 };
 
 } // namespace kelctl

@@ -19,6 +19,17 @@ enum ExitStatus : int {
     ExitRemoteCancel = 10,     // transfer result 4099: the sensor cancelled
     ExitFileError = 11,        // a file could not be read or written
     ExitUnexpectedReply = 12,  // the sensor answered, but not with what the operation needs
+    ExitBlockDifferent = 13,   // a block read back from the sensor differs from its file
+    ExitSetRefused = 14,       // a backup set incomplete, changed or without its manifest
 };
+
+// The status of several runs: a failure wins over success, and of two failures the higher
+// status, so the result does not depend on the order the runs ended in.
+constexpr int worseStatus(int a, int b)
+{
+    if (a == ExitOk || b == ExitOk)
+        return a == ExitOk ? b : a;
+    return a > b ? a : b;
+}
 
 } // namespace kelctl

@@ -16,30 +16,35 @@ void printUsage(std::FILE* out)
 {
     std::fprintf(
         out, "usage: kelctl [--device PATH] [--settings FILE] SUBCOMMAND [ARGS...]\n"
+             "       kelctl [--settings FILE] --sensors FILE backup [--json] DIR\n"
              "       kelctl SUBCOMMAND --help\n"
              "       kelctl --version\n\n"
              "Options:\n"
              "  --device PATH    serial device to use instead of the port of the settings\n"
              "                   (not on Windows, where port n is COMn), or a serial device\n"
              "                   server: rfc2217://HOST:PORT or tcp://HOST:PORT\n"
-             "  --settings FILE  settings file to use instead of Setting.ini beside kelctl\n\n"
+             "  --settings FILE  settings file to use instead of Setting.ini beside kelctl\n"
+             "  --sensors FILE   back up every sensor of a list at once (see backup --help)\n\n"
              "Exit status: 0 success, 1 failure, 2 bad arguments or input, 3 settings unusable,\n"
              "4 port cannot be opened, 5 no reply, 6 \"ER\", 7 transfer time-out, 8 transfer\n"
              "data error, 9 stopped (Ctrl-C), 10 cancelled by the sensor, 11 file error,\n"
-             "12 unexpected reply.\n\n"
+             "12 unexpected reply, 13 a block read back differs, 14 backup set incomplete or\n"
+             "changed. Of several sensors, the worst status.\n\n"
              "Subcommands:\n");
     for (const kelctl::Subcommand& sub : kelctl::subcommands())
         std::fprintf(out, "  %-8s %s\n", sub.name, sub.summary);
 }
 
 // Takes "--device PATH" and "--settings FILE" (or "--option=value") from the front of args.
-bool takeGlobalOptions(QStringList& args, QString& device, QString& settingsFile)
+bool takeGlobalOptions(QStringList& args, QString& device, QString& settingsFile,
+                       QString& sensorsFile)
 {
     while (!args.isEmpty()) {
         const QString arg = args.first();
         QString* target = nullptr;
         for (const auto& [name, value] :
-             {std::pair{"--device", &device}, std::pair{"--settings", &settingsFile}}) {
+             {std::pair{"--device", &device}, std::pair{"--settings", &settingsFile},
+              std::pair{"--sensors", &sensorsFile}}) {
             if (arg == QLatin1String(name) ||
                 arg.startsWith(QLatin1String(name) + QLatin1Char('=')))
                 target = value;
@@ -74,7 +79,8 @@ int main(int argc, char* argv[])
     QStringList args = QCoreApplication::arguments().mid(1);
     QString device;
     QString settingsFile;
-    if (!takeGlobalOptions(args, device, settingsFile)) {
+    QString sensorsFile;
+    if (!takeGlobalOptions(args, device, settingsFile, sensorsFile)) {
         printUsage(stderr);
         return kelctl::ExitUsage;
     }
@@ -92,6 +98,10 @@ int main(int argc, char* argv[])
     }
 
     const QString name = args.takeFirst();
+    if (!sensorsFile.isEmpty() && (name != QLatin1String("backup") || !device.isEmpty())) {
+        std::fprintf(stderr, "kelctl: --sensors goes with backup alone, and not with --device\n");
+        return kelctl::ExitUsage;
+    }
     for (const kelctl::Subcommand& sub : kelctl::subcommands()) {
         if (name != QLatin1String(sub.name))
             continue;
@@ -104,7 +114,7 @@ int main(int argc, char* argv[])
         core.LoadComSettings();
         if (!device.isEmpty())
             core.strComDevice = device;
-        kelctl::Context context{core, prompter};
+        kelctl::Context context{core, prompter, settingsFile, sensorsFile};
         return sub.run(context, args);
     }
     std::fprintf(stderr, "kelctl: unknown subcommand '%s'\n", name.toLocal8Bit().constData());
