@@ -220,10 +220,10 @@ int restoreSet(Session& session, const QString& folder)
 std::optional<QString> folderArgument(const QStringList& args, const char* usage, int& status,
                                       bool* json = nullptr)
 {
-    OptionSpec spec{{}, {}, 1, "one folder is needed"};
+    OptionSpec accepted{{}, {}, 1, "one folder is needed"};
     if (json)
-        spec.flags << QStringLiteral("--json");
-    const Arguments parsed = parseArguments(args, spec);
+        accepted.flags << QStringLiteral("--json");
+    const Arguments parsed = parseArguments(args, accepted);
     if (!shouldRun(parsed, usage, status))
         return std::nullopt;
     if (json)
