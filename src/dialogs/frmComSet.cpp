@@ -5,7 +5,7 @@
 #include "core/VbConvert.h"
 #include "dialogs/ComPortList.h"
 #include "dialogs/ComSettingsText.h"
-#include "dialogs/NetDeviceText.h"
+#include "serial/NetAddress.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
 
@@ -132,8 +132,8 @@ void frmComSet::addNetworkControls(QGridLayout* grid, int row)
     chkNetwork->setObjectName(QStringLiteral("chkNetwork"));
     // Protocol names, the same in every language.
     CmbNetProtocol = dropDownList(this, "CmbNetProtocol",
-                                  {{QStringLiteral("RFC 2217"), int(NetChoice::Rfc2217)},
-                                   {QStringLiteral("TCP"), int(NetChoice::RawTcp)}});
+                                  {{QStringLiteral("RFC 2217"), int(serial::NetProtocol::Rfc2217)},
+                                   {QStringLiteral("TCP"), int(serial::NetProtocol::RawTcp)}});
     CmbNetProtocol->setCurrentIndex(0);
     lblHost = new QLabel(QStringLiteral("Host"), this);
     lblHost->setObjectName(QStringLiteral("lblHost"));
@@ -168,13 +168,12 @@ void frmComSet::Form_Load()
 
 void frmComSet::showNetworkChoice()
 {
-    const NetDeviceParts parts = splitNetDevice(m_core.strComDevice);
-    const bool network = parts.choice != NetChoice::None;
-    chkNetwork->setChecked(network);
-    if (network) {
-        CmbNetProtocol->setCurrentIndex(CmbNetProtocol->findData(int(parts.choice)));
-        txtHost->setText(parts.host);
-        txtNetPort->setText(parts.port);
+    const std::optional<serial::NetDeviceParts> parts = serial::splitNetDevice(m_core.strComDevice);
+    chkNetwork->setChecked(parts.has_value());
+    if (parts) {
+        CmbNetProtocol->setCurrentIndex(CmbNetProtocol->findData(int(parts->protocol)));
+        txtHost->setText(parts->host);
+        txtNetPort->setText(parts->port);
         CmbDevice->setEditText(QString());
     }
     enableNetworkControls();
@@ -198,17 +197,16 @@ std::optional<QString> frmComSet::chosenDevice()
         if (kHasDevicePaths)
             return CmbDevice->currentText().trimmed();
         // Windows keeps no device path: a network address chosen before is let go.
-        return splitNetDevice(m_core.strComDevice).choice == NetChoice::None ? m_core.strComDevice
-                                                                             : QString();
+        return serial::isNetDevice(m_core.strComDevice) ? QString() : m_core.strComDevice;
     }
-    NetDeviceParts parts;
-    parts.choice = static_cast<NetChoice>(CmbNetProtocol->currentData().toInt());
+    serial::NetDeviceParts parts;
+    parts.protocol = static_cast<serial::NetProtocol>(CmbNetProtocol->currentData().toInt());
     parts.host = txtHost->text();
     parts.port = txtNetPort->text();
-    const QString device = joinNetDevice(parts);
+    const QString device = serial::joinNetDevice(parts);
     if (device.isEmpty()) {
         m_core.ShowMessageOrFailure(kSectionMessage, MsgNetAddressInvalid);
-        (isHostText(parts.host.trimmed()) ? txtNetPort : txtHost)->setFocus();
+        (serial::isHostText(parts.host.trimmed()) ? txtNetPort : txtHost)->setFocus();
         return std::nullopt;
     }
     return device;

@@ -17,6 +17,22 @@ struct NetAddress {
     quint16 port = 0;
 };
 
+// A text that starts like a network address, in its parts as written: the host without brackets,
+// the port as text. The settings dialog shows them in its fields; parseNetDevice checks them.
+struct NetDeviceParts {
+    NetProtocol protocol = NetProtocol::Rfc2217;
+    QString host;
+    QString port; // empty when the text has no ":PORT"
+};
+std::optional<NetDeviceParts> splitNetDevice(const QString& device);
+
+// The device text for the parts (the host and port trimmed, an IPv6 host put in brackets); empty
+// when the host is no host name or address, or the port no number from 1 to 65535.
+QString joinNetDevice(const NetDeviceParts& parts);
+
+// Whether text is a host name (letters, digits, '-', '.', '_') or an IPv4 or IPv6 address.
+bool isHostText(const QString& text);
+
 // Whether the device text starts like a network address (a malformed one included, which then
 // fails to open with the reason rather than being taken for a device path).
 bool isNetDevice(const QString& device);

@@ -198,6 +198,23 @@ TEST(NetDeviceTexts, addressesAndWhatIsWrongWithThem)
         }
     }
     EXPECT_TRUE(isNetDevice("tcp://host")); // opens as a network port, and fails with the reason
+
+    // The settings dialog's fields: split as written, joined only when the address is usable.
+    for (const char* text : {"rfc2217://plant-a.example:4001", "tcp://[fe80::1]:23"}) {
+        const std::optional<NetDeviceParts> parts = splitNetDevice(text);
+        ASSERT_TRUE(parts) << text;
+        EXPECT_EQ(joinNetDevice(*parts), QLatin1String(text));
+    }
+    const std::optional<NetDeviceParts> unfinished = splitNetDevice("tcp://host");
+    ASSERT_TRUE(unfinished);
+    EXPECT_EQ(unfinished->host, QStringLiteral("host"));
+    EXPECT_TRUE(unfinished->port.isEmpty());
+    EXPECT_FALSE(splitNetDevice("/dev/ttyS0"));
+    EXPECT_EQ(joinNetDevice({NetProtocol::RawTcp, " ::1 ", " 4001 "}), "tcp://[::1]:4001");
+    for (const NetDeviceParts& wrong : {NetDeviceParts{NetProtocol::RawTcp, "bad host", "23"},
+                                        NetDeviceParts{NetProtocol::RawTcp, "host", "0"},
+                                        NetDeviceParts{NetProtocol::RawTcp, "", "23"}})
+        EXPECT_TRUE(joinNetDevice(wrong).isEmpty()) << wrong.host.toStdString();
     // A network address in the settings is honoured on Windows, a device path is not.
     EXPECT_EQ(deviceForPortOn(true, 3, "rfc2217://host:4001"), "rfc2217://host:4001");
     EXPECT_EQ(deviceForPortOn(true, 3, "/dev/ttyUSB0"), "COM3");
