@@ -1,6 +1,7 @@
 #include "app/MainStatus.h"
 #include "core/StatusWords.h"
 #include "sensor/OperationStatus.h"
+#include "ui/ElidedLabel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,15 +22,14 @@ MainStatus::MainStatus(AppCore& core, QMainWindow& window) : m_core(core), m_win
 {
     QStatusBar* bar = window.statusBar();
     bar->setSizeGripEnabled(false);
-    result = new QLabel(bar);
+    result = new ElidedLabel(bar);
     result->setObjectName(QStringLiteral("lblStatusResult"));
     picture = new QLabel(bar);
     picture->setObjectName(QStringLiteral("lblStatusPicture"));
     port = new QLabel(bar);
     port->setObjectName(QStringLiteral("lblStatusPort"));
-    // Long texts are cut at the window's edge instead of widening the window; the whole text
-    // is in the tooltip.
-    result->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // Long texts lose their middle at the window's edge instead of widening the window or
+    // losing their figures; the whole text is in the tooltip.
     picture->setMaximumWidth(kPictureLabelWidth);
     for (QLabel* label : {picture, port})
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -58,6 +58,13 @@ void MainStatus::showResult(const QString& text)
     result->setText(text);
     result->setToolTip(text);
     m_resultBeforeWait = text;
+}
+
+void MainStatus::clearResult()
+{
+    result->clear();
+    result->setToolTip({});
+    m_resultBeforeWait.clear();
 }
 
 void MainStatus::showPicture(PictureOrigin origin, const QString& file)

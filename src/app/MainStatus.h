@@ -26,6 +26,8 @@ public:
 
     // An empty text (an operation that did not run) leaves the last result standing.
     void showResult(const QString& text);
+    // An operation has started: the previous one's result no longer describes the window.
+    void clearResult();
     void showPicture(PictureOrigin origin, const QString& file = {});
     void showLine(const serial::LineConfig& line);
 

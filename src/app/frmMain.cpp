@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "app/StartPicture.h"
 #include "core/AppCore.h"
 #include "core/WorkFolders.h"
 #include "serial/AnyBytePort.h"
@@ -97,7 +98,7 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
     picCnvBmp = named(new QLabel(central), "picCnvBmp");
     picCnvBmp->setFixedSize(kPictureWidth, kPictureHeight);
     picCnvBmp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picCnvBmp->setPixmap(QPixmap(QStringLiteral(":/images/start_picture.bmp")));
+    picCnvBmp->setPixmap(startPicture({}));
     auto* right = new QVBoxLayout;
     right->addWidget(picCnvBmp, 0, Qt::AlignTop);
     QGroupBox* trend = buildTrendFrame(central);
@@ -257,6 +258,8 @@ void frmMain::Form_Load()
     LoadSettings();
     LoadFormLabels(m_core, this);
     applyTrendTexts();
+    m_startPicture = startPicture(m_core.GetMessageText(kSectionLabel, LabelNoImage));
+    picCnvBmp->setPixmap(m_startPicture);
     DeleteTempFiles();
     m_status->takeBaseTitle();
     m_status->showLine(lineConfigOf(m_core));

@@ -15,6 +15,7 @@
 #include "sensor/ResultReading.h"
 
 #include <QMainWindow>
+#include <QPixmap>
 #include <array>
 #include <functional>
 #include <memory>
@@ -70,8 +71,9 @@ public:
     void mnuComSet_Click();
     void mnuContents_Click();
     void mnuVersion_Click();
-    // Opens a document with the program the desktop associates with it; tests replace it.
-    std::function<void(const QUrl&)> openWithShell;
+    // Opens a document with the program the desktop associates with it, running failed when
+    // none showed it; tests replace it.
+    std::function<void(const QUrl&, const std::function<void()>& failed)> openWithShell;
 
     // ---- Image panel: fetch the sensor's image, load the current image into the sensor.
     void cmdConvert_Click();
@@ -81,9 +83,14 @@ public:
     void cmdLoad_Click();
 
     // Shows the bitmap at path at its own size from the top-left corner; false when it cannot
-    // be loaded. ClearPicture leaves the picture box empty and the image without an origin.
+    // be loaded. ClearPicture shows the start picture ("no image") and leaves the image without
+    // an origin.
     bool ShowPicture(const QString& path);
     void ClearPicture();
+    // Empties the image information fields (the first kImageInfoFields values), which then
+    // describe no image shown; the measurement's two stay.
+    void ClearImageValues();
+    static constexpr int kImageInfoFields = 6;
 
     // ---- Measurement panel.
     void cmdMeasure_Click();
@@ -201,6 +208,10 @@ private:
     // The status line after a transfer of the progress window.
     void showTransferResult(TransferOperation operation, const OperationOutcome& outcome,
                             int bank = 0);
+    // True when there is no unsaved fetched image, or the operator agreed to discard it.
+    bool mayReplaceUnsaved();
+    // The image just opened from file, whose bitmap is shown, with the commands it allows.
+    void showOpenedImage(const QString& file, const QString& bitmap);
     void showSaved(const QString& file);
     void showOpened(const QString& file);
     void runBatchDialog();
@@ -208,6 +219,7 @@ private:
     void showMeasureResult(const QString& command, bool accepted);
 
     AppCore& m_core;
+    QPixmap m_startPicture;
     WindowLineNotices m_notices;
     sensor::LineOwner m_line; // the port, opened for each exchange, on the line's own thread
     ImageDocument m_picture{m_core.paths().tmpDir()};

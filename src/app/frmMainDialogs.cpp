@@ -7,15 +7,19 @@
 #include "dialogs/frmComSet.h"
 #include "dialogs/frmOption.h"
 
+#include "ui/DesktopOpen.h"
+
 #include <QAction>
-#include <QDesktopServices>
+#include <QDir>
 #include <QUrl>
 
 namespace kel {
 
 void frmMain::connectDialogMenus()
 {
-    openWithShell = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    openWithShell = [this](const QUrl& url, const std::function<void()>& failed) {
+        openWithDesktop(url, this, failed);
+    };
     connect(mnuConvert, &QAction::triggered, this, &frmMain::mnuConvert_Click);
     connect(mnuComSet, &QAction::triggered, this, &frmMain::mnuComSet_Click);
     connect(mnuContents, &QAction::triggered, this, &frmMain::mnuContents_Click);
@@ -39,10 +43,16 @@ void frmMain::mnuComSet_Click()
 
 void frmMain::mnuContents_Click()
 {
-    // Whatever the desktop does with the document is its own business: no message here.
     const QUrl document = helpDocument(m_core.paths(), m_core.lngLanguage);
-    if (!document.isEmpty())
-        openWithShell(document);
+    if (document.isEmpty())
+        return;
+    // Without a program to show it, the operator can still open the file: say where it is.
+    openWithShell(document, [this, document] {
+        QString failure;
+        if (!m_core.ShowMessage(kSectionMessage, MsgHelpNotShown, &failure,
+                                QDir::toNativeSeparators(document.toLocalFile())))
+            m_core.ShowFailure(failure);
+    });
 }
 
 void frmMain::mnuVersion_Click()

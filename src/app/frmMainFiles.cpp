@@ -92,38 +92,42 @@ void frmMain::showOpened(const QString& file)
     m_status->showResult(statusText(m_core, StatusOpened, {shownPath(m_core.paths(), file)}));
 }
 
+bool frmMain::mayReplaceUnsaved()
+{
+    return !m_picture.blnNotSaved || m_core.Agrees(QuestionDiscardForOpen);
+}
+
+void frmMain::showOpenedImage(const QString& file, const QString& bitmap)
+{
+    showHeader(m_picture.state.CurrentImage, lblValue);
+    mnuBmpSave->setEnabled(true);
+    mnuBinSave->setEnabled(true);
+    cmdLoad->setEnabled(true);
+    if (ShowPicture(bitmap)) {
+        showOpened(file);
+    } else {
+        m_core.ShowFailure(
+            QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(bitmap)));
+        showFailed(StatusNameOpen, {shownPath(m_core.paths(), file)});
+    }
+    repaint();
+}
+
 void frmMain::mnuBinLoad_Click()
 {
     prepareDialog(m_core, cdlFileOpen,
                   m_core.GetMessageText(kSectionLabel, LabelKelFiles) + QStringLiteral("|*.KEL"),
                   kSaveFlags);
-    if (cdlFileOpen.ShowOpen() != 0)
+    if (cdlFileOpen.ShowOpen() != 0 || !mayReplaceUnsaved())
         return;
-    KelConversionSteps steps;
-    steps.beforeConversion = [this] {
-        showHeader(m_picture.state.CurrentImage, lblValue);
-        mnuBmpSave->setEnabled(false);
-        mnuBinSave->setEnabled(false);
-        cmdLoad->setEnabled(false);
-        optSelect[0]->setChecked(true);
-        ClearPicture();
-        repaint();
-    };
     const QString chosen = cdlFileOpen.FileName;
-    const KelConversion opened = m_picture.openKel(m_core, chosen, ImageKind::Colour, steps);
+    const KelConversion opened = m_picture.openKel(m_core, chosen, ImageKind::Colour);
     if (!opened) {
         showFailed(StatusNameOpen, {shownPath(m_core.paths(), chosen)});
         return;
     }
-    mnuBmpSave->setEnabled(true);
-    mnuBinSave->setEnabled(true);
-    cmdLoad->setEnabled(true);
-    if (!ShowPicture(opened.bitmap))
-        m_core.ShowFailure(
-            QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(opened.bitmap)));
-    else
-        showOpened(chosen);
-    repaint();
+    optSelect[0]->setChecked(true);
+    showOpenedImage(chosen, opened.bitmap);
 }
 
 void frmMain::mnuBmpSave_Click()
@@ -147,41 +151,14 @@ void frmMain::mnuBmpSave_Click()
 void frmMain::mnuBmpLoad_Click()
 {
     prepareDialog(m_core, cdlFileOpen, QStringLiteral("*.bmp|*.bmp"), kSaveFlags);
-    if (cdlFileOpen.ShowOpen() != 0)
+    if (cdlFileOpen.ShowOpen() != 0 || !mayReplaceUnsaved())
         return;
     const QString chosen = cdlFileOpen.FileName;
-    // Every way out before the picture is shown has told the operator why.
-    struct FailedUnlessShown {
-        frmMain& window;
-        const QString& file;
-        bool shown = false;
-        ~FailedUnlessShown()
-        {
-            if (!shown)
-                window.showFailed(StatusNameOpen, {shownPath(window.core().paths(), file)});
-        }
-    } outcome{*this, chosen};
-    if (!m_picture.openBitmap(m_core, chosen))
+    if (!m_picture.openBitmap(m_core, chosen)) {
+        showFailed(StatusNameOpen, {shownPath(m_core.paths(), chosen)});
         return;
-    showHeader(m_picture.state.CurrentImage, lblValue);
-
-    mnuBmpSave->setEnabled(false);
-    mnuBinSave->setEnabled(false);
-    cmdLoad->setEnabled(false);
-    picCnvBmp->clear(); // the box only: the image is the bitmap's from here on
-    repaint();
-    mnuBmpSave->setEnabled(true);
-    mnuBinSave->setEnabled(true);
-    cmdLoad->setEnabled(true);
-    const QString tmpBmp = m_picture.workFile(kTmpBmp);
-    if (!ShowPicture(tmpBmp)) {
-        m_core.ShowFailure(
-            QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(tmpBmp)));
-    } else {
-        outcome.shown = true;
-        showOpened(chosen);
     }
-    repaint();
+    showOpenedImage(chosen, m_picture.workFile(kTmpBmp));
 }
 
 void frmMain::mnuEachConv_Click()
@@ -201,9 +178,16 @@ void frmMain::runBatchDialog()
                           optSelect[0]->isChecked() ? ImageKind::Colour : ImageKind::Grey,
                           m_status->baseTitle()});
     dialog.Form_Load();
-    if (dialog.exec() == QDialog::Accepted)
-        m_status->showResult(statusText(m_core, StatusBatchEnded,
-                                        {QString::number(batchChoice.strConvFilePath.size())}));
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // Only files whose bitmap was written count; a cancel with nothing written changes nothing.
+    const qsizetype chosen = batchChoice.strConvFilePath.size();
+    const qsizetype converted = dialog.convertedCount();
+    if (converted == chosen)
+        m_status->showResult(statusText(m_core, StatusBatchConverted, {QString::number(chosen)}));
+    else if (accepted || converted > 0)
+        m_status->showResult(
+            statusText(m_core, StatusBatchPartlyConverted,
+                       {QString::number(converted), QString::number(chosen - converted)}));
 }
 
 void frmMain::mnuAllConv_Click()

@@ -29,11 +29,6 @@ struct FlowFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-bool goesOn(int answer)
-{
-    return answer == AnswerYes || answer == AnswerOk;
-}
-
 } // namespace
 
 void frmMain::connectSensorControls()
@@ -79,8 +74,14 @@ bool frmMain::ShowPicture(const QString& path)
 
 void frmMain::ClearPicture()
 {
-    picCnvBmp->clear();
+    picCnvBmp->setPixmap(m_startPicture);
     m_picture.setOrigin(PictureOrigin::None);
+}
+
+void frmMain::ClearImageValues()
+{
+    for (int field = 0; field < kImageInfoFields; ++field)
+        lblValue[field]->clear();
 }
 
 ImageInfoAsk frmMain::askImageInfo()
@@ -94,7 +95,7 @@ ImageInfoAsk frmMain::askImageInfo()
 
 void frmMain::cmdConvert_Click()
 {
-    if (!goesOn(m_core.AskQuestion(QuestionFetch)))
+    if (!m_core.Agrees(QuestionFetch))
         return;
     m_fetchOutcome = {};
     if (fncImgAcquire()) {
@@ -112,15 +113,17 @@ bool frmMain::fncImgAcquire()
 {
     try {
         if (m_picture.blnNotSaved) {
-            if (!goesOn(m_core.AskQuestion(QuestionDiscardUnsaved)))
+            if (!m_core.Agrees(QuestionDiscardUnsaved))
                 return false;
             m_picture.blnNotSaved = false;
         }
+        m_status->clearResult();
         m_fetchOutcome.end = OperationEnd::Failed; // until the transfer tells otherwise
         mnuBmpSave->setEnabled(false);
         mnuBinSave->setEnabled(false);
         cmdLoad->setEnabled(false);
         ClearPicture();
+        ClearImageValues();
         repaint();
 
         // The questions end at the first reply that is no value of its field: nothing is
@@ -158,13 +161,16 @@ bool frmMain::fncImgAcquire()
         wait.showPreviewOf(m_picture.state.CurrentImage);
         const bool received = wait.fncImgConvert(colour);
         m_fetchOutcome = wait.outcome();
-        if (!received)
+        if (!received) {
+            ClearImageValues(); // they described the image that did not arrive
             return false;
+        }
 
         const QString bitmap =
             fncConvertProcess(m_core, m_picture.state, colour ? ImageKind::Colour : ImageKind::Grey,
                               m_picture.workDir(), kTmpBin);
         if (bitmap.isEmpty()) {
+            ClearImageValues();
             m_core.ShowMessageOrFailure(kSectionMessage, MsgConversionFailed);
             return false;
         }
@@ -198,8 +204,9 @@ void frmMain::SetImgInfo(const ImageInfoValues& values, int rows)
 void frmMain::cmdLoad_Click()
 {
     const QString loadFile = m_core.paths().tmpDir() + QLatin1Char('/') + kTmpUpload;
-    if (!goesOn(m_core.AskQuestion(QuestionUpload)))
+    if (!m_core.Agrees(QuestionUpload))
         return;
+    m_status->clearResult();
 
     if (PrepareUploadFile(m_core, askImageInfo(), m_picture.state, loadFile).result !=
         UploadPrepared::Ready) {

@@ -82,8 +82,11 @@ public:
     void ShowMessageOrFailure(const QString& section, qint32 number);
 
     // The question of section "Question" asked, and its answer (AnswerYes, AnswerNo...); 0 when
-    // it could not be asked, after the failure was shown.
-    int AskQuestion(qint32 number);
+    // it could not be asked, after the failure was shown. moreText, when given, follows the
+    // question on lines of its own (the file a question is about).
+    int AskQuestion(qint32 number, const QString& moreText = {});
+    // True when the question was asked and answered Yes (or OK).
+    bool Agrees(qint32 question, const QString& moreText = {});
 
     // A trapped run-time failure: its description, critical icon, OK, the application title.
     void ShowFailure(const QString& description);

@@ -28,7 +28,7 @@ QString isoTimeWithOffset(const QDateTime& time)
 {
     const int offset = time.offsetFromUtc();
     const int minutes = qAbs(offset) / 60;
-    return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
+    return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
            QLatin1Char(offset < 0 ? '-' : '+') +
            QStringLiteral("%1:%2")
                .arg(minutes / 60, 2, 10, QLatin1Char('0'))

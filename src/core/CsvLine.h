@@ -10,7 +10,8 @@ namespace kel {
 
 QString csvLine(const QStringList& fields);
 
-// "2026-12-09T10:33:25+09:00": local time to the second and its offset.
+// "2026-12-09T10:33:25.120+09:00": local time to the millisecond (readings come several a
+// second) and its offset.
 QString isoTimeWithOffset(const QDateTime& time);
 
 } // namespace kel

@@ -26,6 +26,7 @@ enum MessageNumber : int {
     MsgTransferTimeout = 23,
     MsgSensorError = 24,
     MsgNetAddressInvalid = 25, // the settings dialog's network host or port
+    MsgHelpNotShown = 50,      // the help file's path follows the text
     MsgSettingsError = 99,
 };
 
@@ -34,6 +35,9 @@ enum QuestionNumber : int {
     QuestionFetch = 1,
     QuestionDiscardUnsaved = 2,
     QuestionUpload = 3,
+    QuestionDiscardForOpen = 4, // an unsaved fetched image, before a file replaces it
+    QuestionBankRestore = 5,    // the file chosen follows the question
+    QuestionSystemRestore = 6,
 };
 
 // Section "Label": texts shown at run time.
@@ -64,6 +68,7 @@ enum LabelText : int {
     LabelLineDetails = 65,       // a line added to a message of the line: device and reason
     LabelLineWarning = 66,       // what the port goes on without: the port's account
     LabelSizeCode = 67,          // %1 the size code the sensor reported
+    LabelNoImage = 90,           // written on the start picture
 };
 
 // Section "Trend": the trend of a continuous measurement in the main window.
@@ -153,7 +158,8 @@ enum StatusText : int {
     // Files.
     StatusOpened = 50, // %1 the file
     StatusSaved = 51,
-    StatusBatchEnded = 52, // %1 the number of files chosen
+    StatusBatchConverted = 52,       // %1 the number of files converted, every one chosen
+    StatusBatchPartlyConverted = 85, // %1 converted, %2 not converted
     // The picture and where it came from.
     StatusPicture = 60, // %1 a file, or one of the two below
     StatusPictureFromSensor = 61,

@@ -58,14 +58,20 @@ void AppCore::ShowMessageOrFailure(const QString& section, qint32 number)
         ShowFailure(failure);
 }
 
-int AppCore::AskQuestion(qint32 number)
+int AppCore::AskQuestion(qint32 number, const QString& moreText)
 {
     QString failure;
-    if (!ShowMessage(kSectionQuestion, number, &failure)) {
+    if (!ShowMessage(kSectionQuestion, number, &failure, moreText)) {
         ShowFailure(failure);
         return 0; // never the answer of an earlier box
     }
     return iMsgAnswer;
+}
+
+bool AppCore::Agrees(qint32 question, const QString& moreText)
+{
+    const int answer = AskQuestion(question, moreText);
+    return answer == AnswerYes || answer == AnswerOk;
 }
 
 namespace {

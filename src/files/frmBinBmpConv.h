@@ -53,6 +53,8 @@ public:
     const BatchDialogLayout& layout() const { return m_layout; }
     // Resizes the dialog to an outer size in twips.
     void resizeInTwips(int width, int height);
+    // The bitmaps written by the runs of this dialog, a file counted once.
+    qsizetype convertedCount() const { return m_converted; }
 
     QGroupBox* ConvFrame = nullptr;
     QLabel* FileBox = nullptr;
@@ -75,6 +77,7 @@ private:
     BatchContext m_context;
     BatchDialogLayout m_layout;
     bool m_loaded = false;
+    qsizetype m_converted = 0;
 };
 
 } // namespace kel

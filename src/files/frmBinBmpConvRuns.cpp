@@ -10,6 +10,7 @@
 #include "sensor/frmWait.h"
 
 #include <QApplication>
+#include <algorithm>
 
 namespace kel {
 
@@ -74,6 +75,7 @@ bool frmBinBmpConv::fncEachConvert()
         // Whatever was chosen, the source file itself is not overwritten with a bitmap.
         if (!fncStoreBitmap(core, bitmap, dialog.FileName, source))
             return false;
+        m_converted = std::max(m_converted, index + 1);
     }
     core.ShowMessageOrFailure(kSectionMessage, MsgCompleted);
     return true;
@@ -100,10 +102,14 @@ bool frmBinBmpConv::fncAllConvert()
         const QString& source = choice.strConvFilePath[index];
         const QString bitmap =
             fncConvertBatchFile(m_context.core, run.picture(), m_context.kind, source, boxTitle);
-        return !bitmap.isEmpty() &&
-               fncStoreBitmap(
-                   m_context.core, bitmap,
-                   bitmapPathFor(choice.strSaveDir, choice.strConvFileName[index], source), source);
+        const bool stored =
+            !bitmap.isEmpty() &&
+            fncStoreBitmap(m_context.core, bitmap,
+                           bitmapPathFor(choice.strSaveDir, choice.strConvFileName[index], source),
+                           source);
+        if (stored)
+            m_converted = std::max(m_converted, index + 1);
+        return stored;
     });
     m_context.dialog.FileName.clear();
     return true;

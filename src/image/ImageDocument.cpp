@@ -6,6 +6,7 @@
 #include "core/FileCopy.h"
 #include "core/WorkFolders.h"
 
+#include <QDir>
 #include <QFile>
 #include <utility>
 
@@ -48,40 +49,85 @@ bool ImageDocument::hasWorkFile(AppCore& core, const QString& name) const
     return false;
 }
 
+namespace {
+
+const QString kOpeningFolder = QStringLiteral("opening");
+
+} // namespace
+
+bool ImageDocument::replaceWithOpened(AppCore& core,
+                                      const std::function<bool(ImageState&, const QString&)>& open)
+{
+    const QString folder = workFile(kOpeningFolder);
+    QDir(folder).removeRecursively();
+    if (!QDir().mkpath(folder)) {
+        core.ShowFailure(QDir::toNativeSeparators(folder) + QStringLiteral(": cannot be made"));
+        return false;
+    }
+    ImageState opened = state;
+    bool replaced = open(opened, folder);
+    if (replaced) {
+        const QStringList names = QDir(folder).entryList(QDir::Files);
+        for (const QString& name : names) {
+            const QString target = workFile(name);
+            QFile::remove(target);
+            if (!QFile::rename(folder + QLatin1Char('/') + name, target)) {
+                core.ShowFailure(QDir::toNativeSeparators(target) +
+                                 QStringLiteral(": cannot be replaced"));
+                replaced = false;
+                break;
+            }
+        }
+    }
+    QDir(folder).removeRecursively();
+    if (!replaced)
+        return false;
+    state = opened;
+    blnNotSaved = false;
+    return true;
+}
+
 KelConversion ImageDocument::openKel(AppCore& core, const QString& path, ImageKind kind,
                                      const KelConversionSteps& steps)
 {
-    KelConversion opened = fncConvertKelFile(core, state, m_workDir, path, kind, steps);
-    if (opened)
+    KelConversion opened;
+    if (replaceWithOpened(core, [&](ImageState& staged, const QString& folder) {
+            opened = fncConvertKelFile(core, staged, folder, path, kind, steps);
+            return static_cast<bool>(opened);
+        })) {
+        opened.bitmap = workFile(kTmpBmp);
         setOrigin(PictureOrigin::File, path);
+    } else if (opened) {
+        opened = {}; // converted, but its files could not take the working files' place
+        opened.failure = KelConversion::Failure::File;
+    }
     return opened;
 }
 
 bool ImageDocument::openBitmap(AppCore& core, const QString& path)
 {
-    if (!fncReadBmpFile(core, state, path))
-        return false;
-    if (!isSensorBitmap(state)) {
-        core.ShowMessageOrFailure(kSectionMessage, MsgBitmapNotConvertible);
-        return false;
-    }
-    const QString tmpBin = workFile(kTmpBin);
-    const QString tmpBmp = workFile(kTmpBmp);
-    for (const QString& old : {tmpBin, tmpBmp})
-        if (QFile::exists(old))
-            QFile::remove(old);
-    if (!fncBmpToMosaic(core, state))
-        return false;
-    state.CurrentImage = state.UploadImage;
-    if (!fncMakeTmpBinFile(core, state, tmpBin))
-        return false;
-    QString failure;
-    if (!replaceWithCopy(path, tmpBmp, &failure)) {
-        core.ShowFailure(failure);
-        return false;
-    }
-    setOrigin(PictureOrigin::File, path);
-    return true;
+    const bool opened = replaceWithOpened(core, [&](ImageState& staged, const QString& folder) {
+        if (!fncReadBmpFile(core, staged, path))
+            return false;
+        if (!isSensorBitmap(staged)) {
+            core.ShowMessageOrFailure(kSectionMessage, MsgBitmapNotConvertible);
+            return false;
+        }
+        if (!fncBmpToMosaic(core, staged))
+            return false;
+        staged.CurrentImage = staged.UploadImage;
+        if (!fncMakeTmpBinFile(core, staged, folder + QLatin1Char('/') + kTmpBin))
+            return false;
+        QString failure;
+        if (!replaceWithCopy(path, folder + QLatin1Char('/') + kTmpBmp, &failure)) {
+            core.ShowFailure(failure);
+            return false;
+        }
+        return true;
+    });
+    if (opened)
+        setOrigin(PictureOrigin::File, path);
+    return opened;
 }
 
 bool ImageDocument::saveKel(AppCore& core, const QString& path)

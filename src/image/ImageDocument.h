@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 namespace kel {
 
@@ -37,7 +38,9 @@ public:
     void takeFetched();
 
     // The File menu's steps on this image. Each reports its own failures (a caller never repeats
-    // them) and leaves the origin as it was unless it succeeds.
+    // them) and leaves the origin as it was unless it succeeds. An open works in a folder of its
+    // own beside the working files and replaces the image, its files and its unsaved flag only
+    // once it succeeded: a file that cannot be opened leaves the image as it was.
 
     // True when the working file name exists; otherwise message 12 and false: there is nothing
     // to save.
@@ -59,6 +62,10 @@ signals:
 
 private:
     void takeSaved(const QString& path);
+    // Runs open on a copy of the state in the opening folder; on success its state and files
+    // replace the document's. False when open failed or a file could not be moved (reported).
+    bool replaceWithOpened(AppCore& core,
+                           const std::function<bool(ImageState&, const QString&)>& open);
 
     QString m_workDir;
     PictureOrigin m_origin = PictureOrigin::None;

@@ -103,6 +103,13 @@ void frmWait::setProgress(qint64 value, qint64 maximum)
         scale *= 2;
     ProgressBar1->setMaximum(static_cast<int>(maximum / scale));
     ProgressBar1->setValue(static_cast<int>(value / scale));
+    showShareOnBar(value, maximum);
+}
+
+// The bar's own percent rounds otherwise than the figures' text: both show the same share.
+void frmWait::showShareOnBar(qint64 done, qint64 total)
+{
+    ProgressBar1->setFormat(QString::number(progressShare(done, total)) + QStringLiteral(" %"));
 }
 
 void frmWait::setFigures(const serial::TransferFigures& figures)
@@ -117,6 +124,7 @@ void frmWait::setFigures(const serial::TransferFigures& figures)
     // A fetch's total is an image's size, far within the bar's range.
     ProgressBar1->setRange(0, static_cast<int>(figures.total));
     ProgressBar1->setValue(static_cast<int>(std::min(figures.done, figures.total)));
+    showShareOnBar(figures.done, figures.total);
 }
 
 void frmWait::showPreviewOf(const SensorImage& header)

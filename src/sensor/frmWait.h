@@ -87,6 +87,7 @@ private:
                              sensor::Direction direction);
     bool finish(bool result);
     void showPicture(const PartialPicture& picture);
+    void showShareOnBar(qint64 done, qint64 total);
 
     bool backup(const BackupKind& kind, const QString& command);
     bool restore(const BackupKind& kind, const QString& command);

@@ -7,6 +7,7 @@
 #include "sensor/SensorProtocol.h"
 #include "sensor/frmWait.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProgressBar>
 #include <exception>
@@ -23,12 +24,15 @@ struct BackupKind {
     int description; // label number of the file kind
     QString pattern; // used as written, its leading blank included
     QString (AppPaths::*folder)() const;
+    int restoreQuestion; // asked, naming the file, before a restore replaces the sensor's data
 };
 
 namespace {
 
-const BackupKind kBankFiles{LabelBankFiles, QStringLiteral(" *.BNK"), &AppPaths::bankDir};
-const BackupKind kSystemFiles{LabelSystemFiles, QStringLiteral(" *.STD"), &AppPaths::systemDir};
+const BackupKind kBankFiles{LabelBankFiles, QStringLiteral(" *.BNK"), &AppPaths::bankDir,
+                            QuestionBankRestore};
+const BackupKind kSystemFiles{LabelSystemFiles, QStringLiteral(" *.STD"), &AppPaths::systemDir,
+                              QuestionSystemRestore};
 
 } // namespace
 
@@ -46,7 +50,7 @@ bool frmWait::backup(const BackupKind& kind, const QString& command)
         m_dialog.InitDir = (m_core.paths().*kind.folder)();
         if (m_dialog.ShowSave() != 0)
             return finish(false);
-        const QString chosen = m_dialog.FileName; // used as typed: no extension is added
+        const QString chosen = m_dialog.FileName; // the dialog added the type's extension if none
 
         BackupFile target(chosen);
         ProgressBar1->setVisible(true);
@@ -85,6 +89,8 @@ bool frmWait::restore(const BackupKind& kind, const QString& command)
             m_outcome.end = OperationEnd::Failed;
             return finish(false);
         }
+        if (!m_core.Agrees(kind.restoreQuestion, QDir::toNativeSeparators(chosen)))
+            return finish(false);
         begin();
         result = exchangeAndTransfer(command, chosen, sensor::Direction::Send);
     } catch (const std::exception& error) {

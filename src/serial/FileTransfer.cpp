@@ -28,7 +28,9 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
     QFile file(path);
     XmAttachPort(link, link.MSComm1);
     link.display.reset();
-    link.display.setTotal(expectedBytes);
+    // The received file holds whole blocks: the total is counted as the file will be, so the
+    // progress, the status line and kelctl name the same number.
+    link.display.setTotal(expectedBytes < 0 ? expectedBytes : wholeBlockBytes(expectedBytes));
     try {
         XmOpenPort(link, link.line);
     } catch (const PortError& error) {

@@ -20,15 +20,19 @@ void TransferRate::note(qint64 bytes, quint32 nowMs)
         m_samples.pop_front();
 }
 
-std::optional<double> TransferRate::bytesPerSecond() const
+quint32 TransferRate::spanMs() const
 {
     if (m_samples.empty() || !m_latest)
-        return std::nullopt;
-    const Sample& first = m_samples.front();
-    const quint32 span = m_latest->ms - first.ms;
+        return 0;
+    return m_latest->ms - m_samples.front().ms;
+}
+
+std::optional<double> TransferRate::bytesPerSecond() const
+{
+    const quint32 span = spanMs();
     if (span < kMinimumSpanMs)
         return std::nullopt;
-    return static_cast<double>(m_latest->bytes - first.bytes) * 1000.0 / span;
+    return static_cast<double>(m_latest->bytes - m_samples.front().bytes) * 1000.0 / span;
 }
 
 std::optional<qint64> TransferRate::secondsLeft(qint64 total) const
@@ -39,7 +43,7 @@ std::optional<qint64> TransferRate::secondsLeft(qint64 total) const
     if (left <= 0)
         return 0;
     const std::optional<double> rate = bytesPerSecond();
-    if (!rate || *rate <= 0.0)
+    if (!rate || *rate <= 0.0 || spanMs() < kSteadySpanMs)
         return std::nullopt;
     return static_cast<qint64>(std::ceil(static_cast<double>(left) / *rate));
 }

@@ -15,6 +15,10 @@ public:
     static constexpr quint32 kWindowMs = 5000;     // the span the rate is taken over
     static constexpr quint32 kMinimumSpanMs = 500; // shorter spans give no rate yet
     static constexpr quint32 kSampleStepMs = 100;  // closer notes replace the newest
+    // The first second of a transfer runs slower than the rest (the receiver's first rows, the
+    // sender settling), so a time left taken from it overestimates: none is told before the
+    // samples span this long.
+    static constexpr quint32 kSteadySpanMs = 3000;
 
     // A new transfer: no samples.
     void reset();
@@ -25,10 +29,12 @@ public:
     // Bytes per second over the window; nothing until the samples span kMinimumSpanMs.
     std::optional<double> bytesPerSecond() const;
     // Whole seconds, rounded up, until total at that rate; nothing without a rate or a total
-    // (total < 0), 0 once total is reached.
+    // (total < 0) or before kSteadySpanMs, 0 once total is reached.
     std::optional<qint64> secondsLeft(qint64 total) const;
 
 private:
+    quint32 spanMs() const;
+
     struct Sample {
         quint32 ms;
         qint64 bytes;

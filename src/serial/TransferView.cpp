@@ -19,8 +19,9 @@ QString TransferDisplay::readText() const
 {
     if (!m_readShown)
         return {};
-    return m_readPrefix + QLatin1Char(' ') + QString::number(m_readPosition) + QLatin1Char(' ') +
-           m_readSuffix;
+    // The bytes received so far, the same count as the figures below it.
+    return m_readPrefix + QLatin1Char(' ') + QString::number(m_readPosition - 1) +
+           QLatin1Char(' ') + m_readSuffix;
 }
 
 void TransferDisplay::setBarMaximum(qint64 maximum)

@@ -17,6 +17,12 @@ constexpr quint8 CRC_REQUEST = 0x43; // "C": the CRC-mode start request
 constexpr int kBlockSize = 128;
 constexpr quint8 kFiller = 0xFF; // data positions past the end of a sent file
 
+// What a transfer of bytes moves on the line and writes: whole blocks, the last one filled up.
+constexpr qint64 wholeBlockBytes(qint64 bytes)
+{
+    return (bytes + kBlockSize - 1) / kBlockSize * kBlockSize;
+}
+
 // Result codes of the transfer functions. Byte reads return 0 to 255 or one of the first two.
 constexpr int XM_SUCCESS = 0;
 constexpr int XM_STOPPED = 0x1000;       // the operator stopped, or a wait saw the stop request

@@ -148,7 +148,7 @@ TEST_F(MainWindowTest, shortcutsRunTheirCommands)
     window.Form_Load();
     dir.write(QStringLiteral("KEL_HELP_JPN.chm"), "help");
     int helpOpened = 0;
-    window.openWithShell = [&helpOpened](const QUrl&) { ++helpOpened; };
+    window.openWithShell = [&helpOpened](const QUrl&, const auto&) { ++helpOpened; };
     const QString workFileMissing =
         core.GetMessageText(kSectionMessage, MsgWorkFileMissing).split('@').first().trimmed();
     const QString fetchQuestion =

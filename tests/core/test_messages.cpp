@@ -8,6 +8,7 @@
 #include "support/TempAppDir.h"
 
 #include <QDir>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -111,7 +112,7 @@ TEST_F(MessagesTest, shiftJisMessageFileIsRead)
 // Every text of section "Status" the program words its status line from.
 const QList<int> kStatusNumbers = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 20, 21, 30,
                                    31, 32, 33, 34, 35, 40, 41, 42, 43, 44, 50, 51, 52, 60, 61, 62,
-                                   70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80, 81, 82, 83, 84};
+                                   70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80, 81, 82, 83, 84, 85};
 
 // The shipped files must hold every number the program shows, each with a usable style.
 class ShippedMessagesTest : public ::testing::TestWithParam<qint32> {};
@@ -124,12 +125,12 @@ TEST_P(ShippedMessagesTest, everyNumberIsPresentAndUsable)
     AppCore core(dir.paths(), prompter);
     core.lngLanguage = GetParam();
 
-    for (int number : {1, 12, 13, 14, 21, 22, 23, 24, 99}) {
+    for (int number : {1, 12, 13, 14, 21, 22, 23, 24, 50, 99}) {
         EXPECT_TRUE(core.ShowMessage(kSectionMessage, number)) << "Message " << number;
         EXPECT_EQ(decodeMessageBoxStyle(prompter.boxes.last().style).buttons, QList<int>{AnswerOk})
             << "Message " << number;
     }
-    for (int number : {1, 2, 3}) {
+    for (int number : {1, 2, 3, 4, 5, 6}) {
         EXPECT_TRUE(core.ShowMessage(kSectionQuestion, number)) << "Question " << number;
         EXPECT_TRUE(
             decodeMessageBoxStyle(prompter.boxes.last().style).buttons.contains(AnswerYes) ||
@@ -147,25 +148,61 @@ TEST_P(ShippedMessagesTest, everyNumberIsPresentAndUsable)
     }
 }
 
-// A text that names a %n the other language lacks would drop or misplace a file or a number.
-TEST(ShippedStatusTexts, bothLanguagesFillTheSamePlaceholders)
+// The numbered entries of a shipped message file by section; a section named twice is listed
+// under its name with a trailing "#" so that the test can tell.
+QMap<QString, QMap<int, QString>> shippedSections(const char* file)
 {
-    TempAppDir dir;
-    dir.addLanguageFiles();
-    ScriptedPrompter prompter;
-    AppCore core(dir.paths(), prompter);
-    const auto markers = [&core](int number) {
-        QSet<QString> found;
-        static const QRegularExpression marker(QStringLiteral("%[1-9]"));
-        for (const QRegularExpressionMatch& m : marker.globalMatch(statusText(core, number)))
-            found.insert(m.captured());
-        return found;
-    };
-    for (int number : kStatusNumbers) {
-        core.lngLanguage = LanguageJapanese;
-        const QSet<QString> japanese = markers(number);
-        core.lngLanguage = LanguageEnglish;
-        EXPECT_EQ(japanese, markers(number)) << "Status " << number;
+    QMap<QString, QMap<int, QString>> sections;
+    QString section;
+    static const QRegularExpression header(QStringLiteral("^\\[(\\w+)\\]"));
+    static const QRegularExpression entry(QStringLiteral("^(\\d+)\\s*=\\s*(.*)$"));
+    for (const QString& line :
+         QString::fromUtf8(kel::test::shippedLanguageFile(QLatin1String(file))).split('\n')) {
+        const QString trimmed = line.trimmed();
+        if (const QRegularExpressionMatch m = header.match(trimmed); m.hasMatch()) {
+            section = m.captured(1);
+            while (sections.contains(section))
+                section += QLatin1Char('#');
+            sections[section];
+        } else if (const QRegularExpressionMatch e = entry.match(trimmed); e.hasMatch()) {
+            sections[section][e.captured(1).toInt()] = e.captured(2);
+        }
+    }
+    return sections;
+}
+
+QSet<QString> placeholders(const QString& text)
+{
+    QSet<QString> found;
+    static const QRegularExpression marker(QStringLiteral("%[1-9]"));
+    for (const QRegularExpressionMatch& m : marker.globalMatch(text))
+        found.insert(m.captured());
+    return found;
+}
+
+QString styleOf(const QString& text)
+{
+    const qsizetype at = text.lastIndexOf(QLatin1Char('@'));
+    return at < 0 ? QString() : text.mid(at + 1).trimmed();
+}
+
+// Only the first section of a name is read, so a second one hides its texts; a number, a %n or
+// a box style that only one language has shows a text, a file or a button in one window only.
+TEST(ShippedMessageFiles, bothLanguagesHoldTheSameEntriesPlaceholdersAndStyles)
+{
+    const auto english = shippedSections("MessageENG.ini");
+    const auto japanese = shippedSections("MessageJPN.ini");
+    EXPECT_EQ(english.keys(), japanese.keys());
+    for (const QString& section : english.keys()) {
+        EXPECT_FALSE(section.endsWith(QLatin1Char('#'))) << section.toStdString();
+        const QMap<int, QString>& en = english[section];
+        const QMap<int, QString> ja = japanese.value(section);
+        EXPECT_EQ(en.keys(), ja.keys()) << section.toStdString();
+        for (auto it = en.cbegin(); it != en.cend(); ++it) {
+            const std::string where = section.toStdString() + " " + std::to_string(it.key());
+            EXPECT_EQ(placeholders(it.value()), placeholders(ja.value(it.key()))) << where;
+            EXPECT_EQ(styleOf(it.value()), styleOf(ja.value(it.key()))) << where;
+        }
     }
 }
 

@@ -120,7 +120,12 @@ TEST_F(DialogsTest, helpMenuOpensTheDocumentWithTheShellAndNothingWhenThereIsNon
 {
     frmMain window(core);
     QList<QUrl> opened;
-    window.openWithShell = [&opened](const QUrl& url) { opened << url; };
+    bool shown = true;
+    window.openWithShell = [&](const QUrl& url, const std::function<void()>& failed) {
+        opened << url;
+        if (!shown)
+            failed();
+    };
     window.mnuContents->trigger();
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(prompter.boxes.isEmpty());
@@ -129,6 +134,15 @@ TEST_F(DialogsTest, helpMenuOpensTheDocumentWithTheShellAndNothingWhenThereIsNon
     window.mnuContents->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].toLocalFile(), dir.file(QStringLiteral("KEL_HELP_JPN.chm")));
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+
+    // No program took it: the operator is told where the file is, in the window's language.
+    shown = false;
+    window.mnuContents->trigger();
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_TRUE(prompter.boxes[0].text.startsWith(QStringLiteral("ヘルプを表示できません")));
+    EXPECT_TRUE(prompter.boxes[0].text.endsWith(
+        QDir::toNativeSeparators(dir.file(QStringLiteral("KEL_HELP_JPN.chm")))));
 }
 
 } // namespace

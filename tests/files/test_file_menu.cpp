@@ -175,24 +175,57 @@ TEST_F(FileMenuTest, openedSensorFileIsShownInColourWithItsHeader)
     EXPECT_EQ(window.cdlFileOpen.Filter, core.GetMessageText(kSectionLabel, 52) + "|*.KEL");
 }
 
-TEST_F(FileMenuTest, unreadableSensorFileLeavesThePictureButNoWorkingFileToSave)
+// A file that cannot be opened changes nothing: the image, its working files, its controls and
+// its unsaved flag stay, so Save still writes the image that is shown.
+TEST_F(FileMenuTest, aFileThatCannotBeOpenedLeavesTheImageAsItWas)
 {
-    openKel(508, 108);
-    ASSERT_TRUE(pictureShown());
-    writeAll(image(QStringLiteral("bad.KEL")),
-             kelFile(508, 108).left(16).replace(12, 2, QByteArray(2, '\0')));
-    prompter.dialogAnswers.push_back(chose({image(QStringLiteral("bad.KEL"))}));
-    window.mnuBinLoad_Click();
+    const QString bad = image(QStringLiteral("bad.KEL"));
+    writeAll(bad, kelFile(508, 108).left(16).replace(12, 2, QByteArray(2, '\0')));
+    writeAll(image(QStringLiteral("bad.bmp")), "BM and nothing more");
+    for (const bool kel : {true, false}) {
+        prompter.boxes.clear();
+        openKel(508, 108);
+        const QByteArray shownFile = readAll(tmp(QStringLiteral("tmp.bin")));
+        const QStringList shownValues = values();
+        window.picture().takeFetched(); // as if fetched and not saved yet
+        prompter.answers = {AnswerYes};
+        prompter.dialogAnswers.push_back(chose({kel ? bad : image(QStringLiteral("bad.bmp"))}));
+        (kel ? window.mnuBinLoad : window.mnuBmpLoad)->trigger();
 
+        ASSERT_EQ(prompter.boxes.size(), 2) << boxTexts().join('\n').toStdString();
+        EXPECT_EQ(prompter.boxes[0].style, 292) << kel; // discard the unsaved image?
+        EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bin"))), shownFile) << kel;
+        EXPECT_EQ(values(), shownValues) << kel;
+        EXPECT_TRUE(savesEnabled()) << kel;
+        EXPECT_TRUE(window.picture().blnNotSaved) << kel;
+        EXPECT_EQ(window.picture().origin(), PictureOrigin::Sensor) << kel;
+
+        prompter.dialogAnswers.push_back(chose({image(QStringLiteral("kept.KEL"))}));
+        window.mnuBinSave->trigger();
+        EXPECT_EQ(readAll(image(QStringLiteral("kept.KEL"))), kelFile(508, 108)) << kel;
+    }
+}
+
+TEST_F(FileMenuTest, openingOverAnUnsavedFetchAsksFirstAndNoKeepsIt)
+{
+    openKel(508, 216);
+    window.picture().takeFetched();
+    const QByteArray shownFile = readAll(tmp(QStringLiteral("tmp.bin")));
+    writeAll(image(QStringLiteral("other.KEL")), kelFile(508, 108));
+    prompter.boxes.clear();
+    prompter.answers = {AnswerNo};
+    prompter.dialogAnswers.push_back(chose({image(QStringLiteral("other.KEL"))}));
+    window.mnuBinLoad->trigger();
     ASSERT_EQ(prompter.boxes.size(), 1);
-    EXPECT_EQ(prompter.boxes[0].style, 16);
-    EXPECT_FALSE(exists(tmp(QStringLiteral("tmp.bin"))));
-    EXPECT_TRUE(pictureShown());
-    EXPECT_TRUE(savesEnabled());
+    EXPECT_EQ(prompter.boxes[0].style, 292);
+    EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bin"))), shownFile);
+    EXPECT_TRUE(window.picture().blnNotSaved);
 
-    window.mnuBinSave_Click();
-    EXPECT_EQ(prompter.boxes.last().text, message(12));
-    EXPECT_EQ(prompter.dialogs.size(), 2);
+    prompter.answers = {AnswerYes};
+    prompter.dialogAnswers.push_back(chose({image(QStringLiteral("other.KEL"))}));
+    window.mnuBinLoad->trigger();
+    EXPECT_EQ(values().last(), QStringLiteral("108"));
+    EXPECT_FALSE(window.picture().blnNotSaved); // the file's image is saved by definition
 }
 
 TEST_F(FileMenuTest, saveDialogsOfferTheirFiltersStartingOnTheSecond)

@@ -111,7 +111,7 @@ TEST_F(KelctlMeasure, watchPrintsOneCsvLinePerReadingAtTheGivenPace)
     ASSERT_EQ(lines.size(), 4) << describe(run);
     EXPECT_EQ(lines[0], "time,code,value");
     const QRegularExpression row(
-        R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d,(-2|-1|0),\d+\.\d\d$)");
+        R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,(-2|-1|0),\d+\.\d\d$)");
     for (int i = 1; i < 4; ++i)
         EXPECT_TRUE(row.match(lines[i]).hasMatch()) << lines[i].toStdString();
     EXPECT_EQ(timesSent(sim->log(), "M"), 3);

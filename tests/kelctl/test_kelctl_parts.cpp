@@ -132,13 +132,13 @@ TEST(KelctlLog, fieldsAreQuotedOnlyWhenTheyMustBe)
 TEST(KelctlLog, timesCarryTheirOffsetFromUtc)
 {
     const QDate day(2026, 12, 9);
-    const QTime time(10, 33, 25);
+    const QTime time(10, 33, 25, 120);
     EXPECT_EQ(isoTimeWithOffset(QDateTime(day, time, QTimeZone(9 * 3600))),
-              "2026-12-09T10:33:25+09:00");
+              "2026-12-09T10:33:25.120+09:00");
     EXPECT_EQ(isoTimeWithOffset(QDateTime(day, time, QTimeZone(-(3 * 3600 + 30 * 60)))),
-              "2026-12-09T10:33:25-03:30");
+              "2026-12-09T10:33:25.120-03:30");
     EXPECT_EQ(isoTimeWithOffset(QDateTime(day, time, QTimeZone::utc())),
-              "2026-12-09T10:33:25+00:00");
+              "2026-12-09T10:33:25.120+00:00");
 }
 
 TEST(KelctlProgress, theLineShowsBytesShareAndRate)

@@ -2,6 +2,7 @@
 // The real main window, offscreen, against the simulated sensor on a pseudo-terminal; the
 // operator's answers come from a script.
 
+#include "app/StartPicture.h"
 #include "app/frmMain.h"
 #include "core/AppCore.h"
 #include "support/KelsimFixture.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -61,6 +63,16 @@ protected:
         return prompter.boxes.size() == before + 2 &&
                prompter.boxes.last().text ==
                    core->GetMessageText(kSectionMessage, MsgCompleted).split('@').first().trimmed();
+    }
+
+    // The window shows no image: the start picture with its note, no origin, no image values.
+    bool showsNoImage() const
+    {
+        const QImage start =
+            startPicture(core->GetMessageText(kSectionLabel, LabelNoImage)).toImage();
+        return window->picCnvBmp->pixmap().toImage() == start &&
+               window->picture().origin() == PictureOrigin::None &&
+               window->lblValue[5]->text().isEmpty();
     }
 
     // Clicks the stop button of the progress window once it is shown, after delayMs.

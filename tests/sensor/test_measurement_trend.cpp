@@ -51,8 +51,8 @@ TEST(MeasurementTrend, csvHasTheColumnsOfTheWatchLog)
     trend.add(pointAt(1, "0", "100.25"));
     trend.add(pointAt(2, "-1", "1,5"));
     EXPECT_EQ(trend.csv(), "time,code,value\r\n"
-                           "2026-12-09T10:00:01+09:00,0,100.25\r\n"
-                           "2026-12-09T10:00:02+09:00,-1,\"1,5\"\r\n");
+                           "2026-12-09T10:00:01.000+09:00,0,100.25\r\n"
+                           "2026-12-09T10:00:02.000+09:00,-1,\"1,5\"\r\n");
 }
 
 } // namespace

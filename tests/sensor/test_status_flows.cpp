@@ -47,8 +47,10 @@ TEST_F(StatusFlows, backupsAndRestoresNameTheFileItsSizeAndTime)
     expectResult(QStringLiteral("Bank 3 backed up to BANK/bank3.BNK, %b bytes, %s s"));
     window->mnuSystemSave_Click();
     expectResult(QStringLiteral("System data backed up to SYSTEM/sys.STD, %b bytes, %s s"));
+    prompter.answers = {AnswerYes, AnswerOk};
     window->mnuBankLoad_Click();
     expectResult(QStringLiteral("Bank data restored from BANK/bank3.BNK, %b bytes, %s s"));
+    prompter.answers = {AnswerYes, AnswerOk};
     window->mnuSystemLoad_Click();
     expectResult(QStringLiteral("System data restored from SYSTEM/sys.STD, %b bytes, %s s"));
 

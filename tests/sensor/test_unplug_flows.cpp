@@ -123,13 +123,14 @@ TEST_F(UnplugFlows, duringABankRestoreTheRestoreEndsWithAMessageAtOnce)
         content[i] = static_cast<char>(i % 251);
     dir.write(QStringLiteral("BANK/big.BNK"), content);
     prompter.dialogAnswers = {chose(bank)};
+    prompter.answers = {AnswerYes};
     QElapsedTimer clock;
     clock.start();
     window->mnuBankLoad_Click();
     EXPECT_LT(clock.elapsed(), 8000);
-    ASSERT_EQ(prompter.boxes.size(), 1);
-    EXPECT_TRUE(toldAboutTheLine(prompter.boxes.front()))
-        << prompter.boxes.front().text.toStdString();
+    ASSERT_EQ(prompter.boxes.size(), 2); // the question, then what happened to the line
+    EXPECT_TRUE(toldAboutTheLine(prompter.boxes.back()))
+        << prompter.boxes.back().text.toStdString();
     EXPECT_EQ(lastCommand(), QStringLiteral("BANKLOAD"));
     EXPECT_TRUE(windowUsable());
     expectNextOperationFindsNoPort();

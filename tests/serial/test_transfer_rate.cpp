@@ -24,14 +24,15 @@ struct RateCase {
 const RateCase kRateCases[] = {
     {"noNoteYet", 0, 10, 0, 0, 0, 1000, std::nullopt, std::nullopt},
     {"tooShortToTell", 0, 10, 400, 0, 3840, 219458, std::nullopt, std::nullopt},
-    // 2 s at 3840 B/s: 7680 done, 211,778 left is 55.2 s, told as 56.
-    {"steadyLineRate", 0, 10, 2000, 0, 3840, 219458, 3840.0, 56},
-    {"unknownTotalTellsOnlyTheRate", 0, 10, 2000, 0, 3840, -1, 3840.0, std::nullopt},
+    {"rateBeforeItIsSteadyTellsNoTimeLeft", 0, 10, 2000, 0, 3840, 219458, 3840.0, std::nullopt},
+    // 3 s at 3840 B/s: 11,520 done, 207,938 left is 54.2 s, told as 55.
+    {"steadyLineRate", 0, 10, 3000, 0, 3840, 219458, 3840.0, 55},
+    {"unknownTotalTellsOnlyTheRate", 0, 10, 3000, 0, 3840, -1, 3840.0, std::nullopt},
     {"totalReached", 0, 10, 2000, 0, 3840, 5000, 3840.0, 0},
     // 10 s at 1000 B/s, then 2 s of nothing: the last 5 s moved 3000 bytes.
     {"aStallLowersTheRateOverTheWindow", 0, 100, 10000, 2000, 1000, 100000, 600.0, 150},
     {"aLongStallLeavesNoTimeToTell", 0, 100, 10000, 6000, 1000, 100000, 0.0, std::nullopt},
-    {"theClockWraps", 0xFFFFFF00u, 10, 2000, 0, 3840, 219458, 3840.0, 56},
+    {"theClockWraps", 0xFFFFFF00u, 10, 3000, 0, 3840, 219458, 3840.0, 55},
 };
 
 TEST(TransferRate, rateAndTimeLeftFollowTheBytesOverTheLastSeconds)

@@ -65,7 +65,7 @@ TEST_F(ReceiveTest, crcBlocksAreWrittenWholeAndTheSecondEotEndsTheTransfer)
     EXPECT_EQ(receive(), XM_SUCCESS);
     EXPECT_EQ(file.data(), padded(data, '\x1A')); // the sender's filler is kept
     EXPECT_EQ(ours(), C + byte(ACK) + byte(ACK) + byte(NAK) + byte(ACK));
-    EXPECT_EQ(sim.view.readTexts, QStringList({"Received: 129 bytes", "Received: 257 bytes"}));
+    EXPECT_EQ(sim.view.readTexts, QStringList({"Received: 128 bytes", "Received: 256 bytes"}));
     EXPECT_EQ(conversationLeft(), QString());
 }
 

@@ -251,20 +251,17 @@ def make_start():
     lens = lens.resize((40, 40), Image.LANCZOS)
 
     title_f = font("DejaVuSans-Bold.ttf", 22)
-    note_f = font("DejaVuSans.ttf", 13)
     title = "Lumexa KEL TOOL"
-    notes = ["No image"]
-    cjk = None
-    if os.path.exists(CJK_FONT):
-        cjk = ImageFont.truetype(CJK_FONT, 13)
-        notes.append("画像なし")
+    # The "no image" note is drawn by the program in the window's language, centred on the
+    # line reserved for it here (NOTE_CENTRE_Y); the picture itself carries no words but the
+    # product's name.
 
-    # vertical layout: lens, title, rule, notes
+    # vertical layout: lens, title, rule, the note's line
     tb = d.textbbox((0, 0), title, font=title_f)
     th = tb[3] - tb[1]
     gap = 10
     note_h = 17
-    total = 40 + gap + th + gap + 1 + gap + note_h * len(notes)
+    total = 40 + gap + th + gap + 1 + gap + note_h
     y = cy - total // 2
 
     img.paste(lens, (cx - 20, y), lens)
@@ -274,12 +271,7 @@ def make_start():
     y += th + gap
     d.line((cx - 60, y, cx + 60, y), fill=(80, 86, 95), width=1)
     y += 1 + gap
-    for i, note in enumerate(notes):
-        f = cjk if (i == 1 and cjk is not None) else note_f
-        nb = d.textbbox((0, 0), note, font=f)
-        d.text((cx - (nb[2] - nb[0]) // 2 - nb[0], y + (note_h - (nb[3] - nb[1])) // 2 - nb[1]),
-               note, font=f, fill=(140, 147, 156))
-        y += note_h
+    print("start picture: the note's line is centred at y =", y + note_h // 2)
 
     img.save(os.path.join(HERE, "start_picture.bmp"), format="BMP")
 
