@@ -89,9 +89,7 @@ bool hasSuffix(const QString& path, const char* suffix)
 // The size of a received image file: its bytes and the trailer, filled up to whole blocks.
 qint64 receivedSize(int width, int height)
 {
-    const qint64 bytes = qint64(width) * height + kel::kTrailerSize;
-    return (bytes + kel::serial::kBlockSize - 1) / kel::serial::kBlockSize *
-           kel::serial::kBlockSize;
+    return kel::serial::wholeBlockBytes(qint64(width) * height + kel::kTrailerSize);
 }
 
 int writeCopy(kel::AppCore& core, const QString& source, const QString& target)
