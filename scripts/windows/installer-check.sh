@@ -27,6 +27,7 @@ check_installer() {
         check "installed into Program Files" test -f "$program/keltool.exe"
         check "Start menu entry" test -f "$start_menu/KEL TOOL.lnk"
         check "uninstaller" test -f "$program/uninstall.exe"
+        check "Qt's Japanese texts beside keltool.exe" test -f "$program/translations/qtbase_ja.qm"
         check "kelctl.exe runs on the installed DLLs" \
             bash -c "wine '$program/kelctl.exe' --help 2>&1 | grep -q usage"
 

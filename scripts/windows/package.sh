@@ -51,17 +51,32 @@ dll_origin_note() {
     done
 }
 
+# Qt's Japanese translation as Debian installs it; the file is the same on every platform.
+qt_japanese_translation() {
+    local file
+    file=$(dpkg -L qt6-translations-l10n 2>/dev/null | grep '/qtbase_ja\.qm$' | head -n1)
+    if [ -z "$file" ] || [ ! -f "$file" ]; then
+        echo "qtbase_ja.qm not found: install qt6-translations-l10n" >&2
+        return 1
+    fi
+    echo "$file"
+}
+
 stage_program_folder() {
-    local stage=$1 prefix
+    local stage=$1 prefix japanese
     prefix=$(qt_prefix)
+    japanese=$(qt_japanese_translation)
     rm -rf "$stage"
-    mkdir -p "$stage/platforms" "$stage/styles" "$stage/licenses"
+    mkdir -p "$stage/platforms" "$stage/styles" "$stage/licenses" "$stage/translations"
     cp "$build/bin/keltool.exe" "$build/bin/kelctl.exe" "$stage/"
     cp "$prefix/plugins/platforms/qwindows.dll" "$prefix/plugins/platforms/qoffscreen.dll" \
         "$stage/platforms/"
     cp "$prefix"/plugins/styles/*.dll "$stage/styles/"
     collect_dlls "$stage" "$stage"/*.exe "$stage"/platforms/*.dll "$stage"/styles/*.dll
     cp "$here"/src/resources/lang/*.ini "$stage/"
+    # The buttons of Qt's message boxes and its file dialogs in Japanese; keltool looks for
+    # them in the translations folder beside itself.
+    cp "$japanese" "$stage/translations/"
     cp -r "$here/src/resources/help" "$stage/help"
     cp "$here/LICENSE" "$stage/LICENSE.txt"
 
@@ -70,7 +85,7 @@ stage_program_folder() {
     cp "$qtsrc/LICENSES/LGPL-3.0-only.txt" "$qtsrc/LICENSES/GPL-3.0-only.txt" "$stage/licenses/"
     cp "$qtsrc/debian/copyright" "$stage/licenses/qt6-base.copyright.txt"
     local pkg
-    for pkg in libstdc++6 gcc-mingw-w64-base mingw-w64-common; do
+    for pkg in libstdc++6 gcc-mingw-w64-base mingw-w64-common qt6-translations-l10n; do
         [ -f "/usr/share/doc/$pkg/copyright" ] &&
             cp "/usr/share/doc/$pkg/copyright" "$stage/licenses/$pkg.copyright.txt"
     done
@@ -84,6 +99,9 @@ stage_program_folder() {
         echo "builds on licenses/GPL-3.0-only.txt); licenses/qt6-base.copyright.txt lists the code"
         echo "they contain from others. Their source is Debian's source package qt6-base"
         echo "$(host_qt_version) (apt-get source qt6-base=$(host_qt_version)), built unchanged."
+        echo "translations/qtbase_ja.qm: Qt's Japanese texts, under the same licences as Qt"
+        echo "(licenses/qt6-translations-l10n.copyright.txt), from Debian package"
+        echo "qt6-translations-l10n, source package $(dpkg-query -W -f='${source:Package} ${source:Version}' qt6-translations-l10n)."
         echo "The MinGW-w64 runtime DLLs are under the GCC Runtime Library Exception and the"
         echo "MinGW-w64 licences (licenses/*.copyright.txt)."
         echo

@@ -275,6 +275,7 @@ void frmMain::CreateWorkFolders()
 void frmMain::LoadSettings()
 {
     m_core.LoadLanguage();
+    m_qtTexts.follow(m_core.lngLanguage);
     m_core.LoadComSettings();
 }
 

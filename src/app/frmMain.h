@@ -13,6 +13,7 @@
 #include "sensor/MeasurementTrend.h"
 #include "sensor/OperationStatus.h"
 #include "sensor/ResultReading.h"
+#include "ui/QtTranslations.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -220,6 +221,7 @@ private:
 
     AppCore& m_core;
     QPixmap m_startPicture;
+    QtTranslations m_qtTexts{m_core.paths()}; // Qt's buttons and dialogs follow the language
     WindowLineNotices m_notices;
     sensor::LineOwner m_line; // the port, opened for each exchange, on the line's own thread
     ImageDocument m_picture{m_core.paths().tmpDir()};

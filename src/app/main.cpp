@@ -7,9 +7,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <csignal>
 
 int main(int argc, char* argv[])
@@ -25,13 +22,6 @@ int main(int argc, char* argv[])
     // ending the program in the middle of a transfer.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-
-    // Standard buttons of message boxes and file dialogs speak the system's language, as
-    // they do on the operator's desktop.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtTranslator);
 
     kel::QtPrompter prompter;
     kel::AppCore core(kel::AppPaths::forRunningExecutable(), prompter);

@@ -69,6 +69,12 @@ enum LabelText : int {
     LabelLineWarning = 66,       // what the port goes on without: the port's account
     LabelSizeCode = 67,          // %1 the size code the sensor reported
     LabelNoImage = 90,           // written on the start picture
+    LabelFileNotBitmap = 80,     // %1 the file
+    // Why a folder picker cannot open a folder; %1 the folder.
+    LabelFolderMissing = 81,
+    LabelNotAFolder = 82,
+    LabelFolderDenied = 83,
+    LabelFolderPathHint = 84, // the empty path box of a folder picker
 };
 
 // Section "Trend": the trend of a continuous measurement in the main window.
@@ -122,6 +128,22 @@ enum KelctlText : int {
     KelctlSensorLineBad = 32, // %1 the sensor list, %2 the line
     KelctlSensorNameTwice = 33,
     KelctlSensorListEmpty = 34, // %1 the sensor list
+    // What went wrong, for the operator.
+    KelctlNotConverted = 60,      // %1 the file
+    KelctlFilesNotConverted = 61, // %1 of %2 files
+    KelctlNoSuchFile = 62,        // %1 the name given
+    KelctlCannotMakeFolder = 63,  // %1 the folder
+    KelctlCannotReplaceFile = 64, // %1 the file
+    KelctlTransferStopped = 65,
+    KelctlRemoteCancelled = 66,
+    KelctlStopped = 67,
+    KelctlUnexpectedReply = 68, // %1 the reply, %2 the command
+    KelctlWarning = 69,         // %1 what the port goes on without
+    KelctlFirstBankNotSaved = 70,
+    KelctlBankNotSaved = 71, // %1 the bank, %2 the last bank saved
+    KelctlNoImageSize = 72,  // %1 the size code
+    KelctlSourceKept = 73,   // %1 the source, %2 where the bitmap goes
+    KelctlListTooLong = 74,  // %1 the sensor list
 };
 
 // Section "Status".

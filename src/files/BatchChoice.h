@@ -16,6 +16,7 @@ struct BatchChoice {
     QStringList strConvFilePath; // full path of each, in the same order
     bool blnDirSelected = false; // a folder picker was confirmed; the caller clears it
     QString strSaveDir;          // output folder of the convert-all run, ending in a separator
+    QString strSearchDir;        // the folder whose files were last chosen all at once
 };
 
 // The name of the bitmap made from a sensor image file: its extension ".KEL", in any case,

@@ -7,7 +7,6 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
-#include <cerrno>
 
 namespace kel {
 
@@ -49,22 +48,34 @@ bool startsWithFolder(const QString& path, const QString& root)
            path.at(root.size()) == QLatin1Char('/');
 }
 
-QString unreadable(const QString& folder)
+// The names of the entries of folder that filter lets through, keeping only those that
+// really are what is asked for: a link to a device passes QDir's filters for folders and files
+// alike, as it is neither.
+QStringList entriesThatAre(const QString& folder, QDir::Filters filter, const QStringList& names,
+                           bool (QFileInfo::*is)() const)
 {
-    const QFileInfo info(folder);
-    int code = 0;
-    if (!info.exists())
-        code = ENOENT;
-    else if (!info.isDir())
-        code = ENOTDIR;
-    else if (!info.isReadable() || !info.isExecutable())
-        code = EACCES;
-    if (code == 0)
-        return {};
-    return QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(folder), qt_error_string(code));
+    QStringList kept;
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        names, filter, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    for (const QFileInfo& entry : entries)
+        if ((entry.*is)())
+            kept << entry.fileName();
+    return kept;
 }
 
 } // namespace
+
+FolderRefusal folderRefusal(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (!info.exists())
+        return FolderRefusal::Missing;
+    if (!info.isDir())
+        return FolderRefusal::NotAFolder;
+    if (!info.isReadable() || !info.isExecutable())
+        return FolderRefusal::Denied;
+    return FolderRefusal::None;
+}
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
@@ -116,13 +127,13 @@ DirList::DirList(QWidget* parent) : QListWidget(parent)
     setItemDelegate(new IndentDelegate(this));
 }
 
-bool DirList::setPath(const QString& folder, QString* failure)
+bool DirList::setPath(const QString& folder, FolderRefusal* refusal)
 {
     const QString target = QDir::cleanPath(QDir(folder).absolutePath());
-    const QString reason = unreadable(target);
-    if (!reason.isEmpty()) {
-        if (failure)
-            *failure = reason;
+    const FolderRefusal reason = folderRefusal(target);
+    if (reason != FolderRefusal::None) {
+        if (refusal)
+            *refusal = reason;
         return false;
     }
 
@@ -132,8 +143,8 @@ bool DirList::setPath(const QString& folder, QString* failure)
         if (dir.isRoot() || !dir.cdUp())
             break;
     }
-    const QStringList subfolders = QDir(target).entryList(
-        QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    const QStringList subfolders =
+        entriesThatAre(target, QDir::Dirs | QDir::NoDotAndDotDot, {}, &QFileInfo::isDir);
 
     clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
@@ -180,8 +191,7 @@ void FileList::setPath(const QString& folder)
     clear();
     // Without QDir::CaseSensitive the pattern matches either case, as on the file systems the
     // files come from.
-    addItems(QDir(folder).entryList({m_pattern}, QDir::Files,
-                                    QDir::Name | QDir::IgnoreCase | QDir::LocaleAware));
+    addItems(entriesThatAre(folder, QDir::Files, {m_pattern}, &QFileInfo::isFile));
 }
 
 QStringList FileList::names() const

@@ -9,6 +9,10 @@
 
 namespace kel {
 
+// Why a folder cannot be opened.
+enum class FolderRefusal { None, Missing, NotAFolder, Denied };
+FolderRefusal folderRefusal(const QString& folder);
+
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
@@ -29,9 +33,10 @@ public:
     explicit DirList(QWidget* parent = nullptr);
 
     QString path() const { return m_path; }
-    // Opens folder: its ancestors from the root down to it, then its subfolders. A folder that
-    // cannot be read leaves the list as it was and gives false with the reason in *failure.
-    bool setPath(const QString& folder, QString* failure);
+    // Opens folder: its ancestors from the root down to it, then its subfolders (links to
+    // folders among them, never a link to a device or a file). A folder that cannot be read
+    // leaves the list as it was and gives false with the reason in *refusal.
+    bool setPath(const QString& folder, FolderRefusal* refusal);
     QString pathAt(int row) const;
 
 signals:
@@ -48,7 +53,7 @@ public:
 
     QString path() const { return m_path; }
     // Lists the files of folder that match the pattern (in either case), sorted by name,
-    // without hidden and system files.
+    // without hidden and system files; a link counts only when it leads to a file.
     void setPath(const QString& folder);
     QStringList names() const;
 

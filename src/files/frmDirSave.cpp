@@ -9,7 +9,8 @@
 namespace kel {
 
 frmDirSave::frmDirSave(AppCore& core, BatchChoice& choice, QWidget* parent)
-    : DirPickerForm(core, choice, QStringLiteral("frmDirSave"), QStringLiteral("*.bmp"), parent)
+    : DirPickerForm(core, choice, QStringLiteral("frmDirSave"), QStringLiteral("*.bmp"),
+                    choice.strSaveDir, parent)
 {
     cmdSave = addConfirmButton(QStringLiteral("cmdSave"), QStringLiteral("Save"));
     connect(cmdSave, &QPushButton::clicked, this, &frmDirSave::cmdSave_Click);
@@ -23,6 +24,8 @@ void frmDirSave::Form_Load()
 
 void frmDirSave::cmdSave_Click()
 {
+    if (!txtPath_Enter())
+        return;
     m_choice.strSaveDir = folderWithSeparator(Dir1->path());
     m_choice.blnDirSelected = true;
     accept();

@@ -10,7 +10,8 @@
 namespace kel {
 
 frmDirSearch::frmDirSearch(AppCore& core, BatchChoice& choice, QWidget* parent)
-    : DirPickerForm(core, choice, QStringLiteral("frmDirSearch"), QStringLiteral("*.KEL"), parent)
+    : DirPickerForm(core, choice, QStringLiteral("frmDirSearch"), QStringLiteral("*.KEL"),
+                    choice.strSearchDir, parent)
 {
     cmdOpen = addConfirmButton(QStringLiteral("cmdOpen"), QStringLiteral("Open"));
     connect(cmdOpen, &QPushButton::clicked, this, &frmDirSearch::cmdOpen_Click);
@@ -30,6 +31,11 @@ void frmDirSearch::folderChanged()
 
 void frmDirSearch::cmdOpen_Click()
 {
+    // A folder typed but not yet opened is opened first; one without sensor files is shown,
+    // not chosen.
+    if (!txtPath_Enter() || File1->count() == 0)
+        return;
+    m_choice.strSearchDir = Dir1->path();
     const QString folder = folderWithSeparator(Dir1->path());
     m_choice.strConvFileName = File1->names();
     m_choice.strConvFilePath.clear();

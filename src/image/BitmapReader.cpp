@@ -38,8 +38,17 @@ bool headerSizes(const BitmapHeaderRecord& header, qint32& width, qint32& height
 bool readBitmap(QIODevice& in, ImageState& state, FileProblem& problem)
 {
     std::array<quint8, kBitmapHeaderSize> headerBytes{};
-    if (in.read(reinterpret_cast<char*>(headerBytes.data()), kBitmapHeaderSize) !=
-        kBitmapHeaderSize) {
+    const qint64 got = in.read(reinterpret_cast<char*>(headerBytes.data()), kBitmapHeaderSize);
+    if (got < 0) {
+        problem = FileProblem::systemFailure(QStringLiteral("Device I/O error"));
+        return false;
+    }
+    // A text file, say, is no bitmap cut short, however short it is.
+    if (got < 2 || headerBytes[0] != 'B' || headerBytes[1] != 'M') {
+        problem = FileProblem::notBitmap();
+        return false;
+    }
+    if (got != kBitmapHeaderSize) {
         problem = FileProblem::cutShort(in.size(), kBitmapHeaderSize);
         return false;
     }

@@ -11,6 +11,7 @@ namespace kel {
 inline const char* const kSubscriptOutOfRange = "Subscript out of range";
 inline const char* const kInputPastEndOfFile = "Input past end of file";
 inline const char* const kOutOfMemory = "Out of memory";
+inline const char* const kInvalidPicture = "Invalid picture";
 
 // "description (path)".
 QString describeFailure(const QString& description, const QString& path);

@@ -24,6 +24,8 @@ QString classicDescription(const FileProblem& problem)
         return QLatin1String(kSubscriptOutOfRange);
     case FileProblem::Kind::TopDown:
         return QLatin1String(kOverflow);
+    case FileProblem::Kind::NotBitmap:
+        return QLatin1String(kInvalidPicture);
     case FileProblem::Kind::System:
     case FileProblem::Kind::None:
         break;
@@ -58,6 +60,13 @@ FileProblem FileProblem::topDown()
     return problem;
 }
 
+FileProblem FileProblem::notBitmap()
+{
+    FileProblem problem;
+    problem.kind = Kind::NotBitmap;
+    return problem;
+}
+
 FileProblem FileProblem::systemFailure(const QString& description)
 {
     FileProblem problem;
@@ -81,7 +90,10 @@ QString describeFileProblem(const AppCore& core, const QString& path, const File
             text = text.arg(path, QString::number(problem.width), QString::number(problem.height));
         break;
     case FileProblem::Kind::TopDown:
-        text = core.GetMessageText(kSectionLabel, LabelBitmapTopDown);
+    case FileProblem::Kind::NotBitmap:
+        text = core.GetMessageText(kSectionLabel, problem.kind == FileProblem::Kind::TopDown
+                                                      ? LabelBitmapTopDown
+                                                      : LabelFileNotBitmap);
         if (!text.isEmpty())
             text = text.arg(path);
         break;

@@ -15,6 +15,7 @@ struct FileProblem {
         CutShort,    // the file ends before the bytes its header asks for
         NoImageSize, // a width or height of 0 or less
         TopDown,     // a bitmap whose rows are stored from the top
+        NotBitmap,   // a file that does not start as a bitmap does, whatever else it holds
     };
     Kind kind = Kind::None;
     quint64 length = 0; // CutShort: the bytes the file has
@@ -26,6 +27,7 @@ struct FileProblem {
     static FileProblem cutShort(qint64 length, quint64 needed);
     static FileProblem noImageSize(qint64 width, qint64 height);
     static FileProblem topDown();
+    static FileProblem notBitmap();
     static FileProblem systemFailure(const QString& description);
 };
 

@@ -9,9 +9,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -77,6 +79,24 @@ TEST_F(MainWindowTest, englishSettingTakesTheEnglishFiles)
     window.Form_Load();
     EXPECT_EQ(window.cmdConvert->text(), QStringLiteral("Get Image"));
     EXPECT_EQ(core.lngLanguage, LanguageEnglish);
+}
+
+// Qt's own buttons (the fetch, discard and upload questions, the file dialogs) speak the
+// window's language, not the desktop's, and follow it when it changes.
+TEST_F(MainWindowTest, questionButtonsSpeakTheWindowsLanguage)
+{
+    if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                           QStringLiteral("/qtbase_ja.qm")))
+        GTEST_SKIP() << "no qtbase_ja.qm (Debian's qt6-translations-l10n)";
+    for (const auto& [language, yes] :
+         {std::pair{"Japanese", "はい"}, {"English", "Yes"}, {"Japanese", "はい"}}) {
+        dir.write(QStringLiteral("Setting.ini"),
+                  QByteArray("[OPERATION]\r\nLanguage=") + language + "\r\n");
+        window.Form_Load();
+        QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::No);
+        EXPECT_TRUE(buttons.button(QDialogButtonBox::Yes)->text().contains(QString::fromUtf8(yes)))
+            << language << ": " << buttons.button(QDialogButtonBox::Yes)->text().toStdString();
+    }
 }
 
 TEST_F(MainWindowTest, leftoverTemporaryFilesGoOthersStay)

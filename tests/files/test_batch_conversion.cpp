@@ -244,7 +244,7 @@ TEST_F(BatchTest, oneByOneEndsAtAFileThatCannotBeReadAndCloses)
 TEST_F(BatchTest, oneByOneNeverWritesOverItsSource)
 {
     writeAll(image("a.kel"), kelFile(kWidth, kHeight));
-    window.batchChoice = {{"a.kel"}, {image("a.kel")}, false, {}};
+    window.batchChoice = {{"a.kel"}, {image("a.kel")}, false, {}, {}};
     prompter.dialogAnswers = {chose({image("a.kel")})};
     frmBinBmpConv batch(context());
     batch.Form_Load();

@@ -1,5 +1,5 @@
 // The folder pickers: the lists they show, what their confirm buttons hand over, the drive
-// change that cannot read its drive, and cancelling.
+// change that cannot read its drive, typed folders, where they start, and cancelling.
 
 #include "FilesTestSupport.h"
 #include "core/AppCore.h"
@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTest>
@@ -182,6 +183,96 @@ TEST_F(PickerTest, enterConfirms)
     picker.show();
     QTest::keyClick(&picker, Qt::Key_Return);
     EXPECT_TRUE(choice.blnDirSelected);
+}
+
+TEST_F(PickerTest, onlyFoldersAndFilesAreListedNotLinksToDevices)
+{
+    const QString links = files.file(QStringLiteral("links"));
+    files.write(QStringLiteral("links/real/F.KEL"), "x");
+    files.write(QStringLiteral("links/G.KEL"), "x");
+    for (const auto& [target, name] : {std::pair{QStringLiteral("/dev/null"), "device"},
+                                       {QStringLiteral("/dev/null"), "device.KEL"},
+                                       {links + "/real", "to-folder"},
+                                       {links + "/G.KEL", "to-file.KEL"}})
+        ASSERT_TRUE(QFile::link(target, links + '/' + QLatin1String(name))) << name;
+    QDir::setCurrent(links);
+    frmDirSearch picker(core, choice);
+    picker.Form_Load();
+    QStringList listed;
+    for (int row = rowOf(picker.Dir1, links) + 1; row < picker.Dir1->count(); ++row)
+        listed << picker.Dir1->item(row)->text();
+    EXPECT_EQ(listed, (QStringList{"real", "to-folder"}));
+    EXPECT_EQ(picker.File1->names(), (QStringList{"G.KEL", "to-file.KEL"}));
+}
+
+// Whether clicked in the list or typed: the folder stays as it was, and the operator is told
+// in the window's language.
+TEST_F(PickerTest, folderThatCannotBeOpenedIsRefusedInTheWindowsLanguage)
+{
+    struct Case {
+        const char* what;
+        QString folder;
+        bool typed;
+        const char* told;
+    };
+    const QString gone = work() + "/empty";
+    for (const Case& c :
+         {Case{"typed, missing", work() + "/nowhere", true, "存在しません"},
+          Case{"typed, a file", work() + "/note.txt", true, "フォルダではありません"},
+          Case{"clicked, removed since", gone, false, "存在しません"}}) {
+        frmDirSave picker(core, choice);
+        picker.Form_Load();
+        prompter.boxes.clear();
+        if (c.typed) {
+            picker.txtPath->setText(QDir::toNativeSeparators(c.folder));
+            picker.cmdSave->click();
+        } else {
+            const int row = rowOf(picker.Dir1, gone);
+            QDir(gone).removeRecursively();
+            picker.Dir1_Click(row);
+        }
+        ASSERT_EQ(prompter.boxes.size(), 1) << c.what;
+        EXPECT_TRUE(prompter.boxes[0].text.contains(QDir::toNativeSeparators(c.folder))) << c.what;
+        EXPECT_TRUE(prompter.boxes[0].text.contains(QString::fromUtf8(c.told)))
+            << c.what << ": " << prompter.boxes[0].text.toStdString();
+        EXPECT_EQ(picker.Dir1->path(), work()) << c.what;
+        EXPECT_FALSE(choice.blnDirSelected) << c.what;
+    }
+}
+
+TEST_F(PickerTest, typedFolderOpensOnEnterAndPickersStartWhereTheLastChoiceWas)
+{
+    const QString sub = work() + "/sub";
+    {
+        frmDirSearch picker(core, choice);
+        picker.Form_Load();
+        picker.show();
+        QApplication::setActiveWindow(&picker);
+        picker.txtPath->setFocus();
+        picker.txtPath->setText(QStringLiteral("sub")); // relative to the folder shown
+        QTest::keyClick(picker.txtPath, Qt::Key_Return);
+        EXPECT_EQ(picker.Dir1->path(), sub);
+        EXPECT_EQ(picker.File1->names(), QStringList{"D.KEL"});
+        EXPECT_FALSE(choice.blnDirSelected); // Enter opened the folder, it chose nothing
+        QTest::keyClick(picker.txtPath, Qt::Key_Return);
+        EXPECT_TRUE(choice.blnDirSelected);
+    }
+    choice.blnDirSelected = false;
+    {
+        frmDirSave picker(core, choice);
+        picker.txtPath->setText(QDir::toNativeSeparators(work() + "/empty"));
+        picker.cmdSave->click(); // a typed folder is taken without Enter too
+        EXPECT_EQ(choice.strSaveDir, work() + "/empty/");
+    }
+    frmDirSearch search(core, choice);
+    EXPECT_EQ(search.Dir1->path(), sub);
+    EXPECT_EQ(search.txtPath->text(), QDir::toNativeSeparators(sub));
+    frmDirSave save(core, choice);
+    EXPECT_EQ(save.Dir1->path(), work() + "/empty");
+    QDir(sub).removeRecursively(); // a folder gone since: the current folder, without a word
+    prompter.boxes.clear();
+    EXPECT_EQ(frmDirSearch(core, choice).Dir1->path(), work());
+    EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
 TEST(DriveList, chosenDriveIsTheLongestRootThatHoldsThePath)

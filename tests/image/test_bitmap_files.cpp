@@ -218,6 +218,11 @@ TEST_F(BitmapTest, brokenBitmapsAreToldByNameAndWhatIsWrongInTheWindowsLanguage)
     expectBrokenFilesTold(
         dir.file(QStringLiteral("broken.bmp")),
         {
+            {"a text file", "notes\n", "is not a bitmap", "ビットマップではありません"},
+            {"a bitmap's size without its signature", "xx" + bitmapFile(4, 4, 24, {}).mid(2),
+             "is not a bitmap", "ビットマップではありません"},
+            {"signature alone", "BM", "ends after 2 of 54 bytes",
+             "54 バイトのうち 2 バイトしかありません"},
             {"header cut short", bitmapFile(4, 4, 24, {}).left(53), "ends after 53 of 54 bytes",
              "54 バイトのうち 53 バイトしかありません"},
             {"one byte short", bitmapFile(4, 4, 24, QByteArray(47, 1)),

@@ -129,6 +129,41 @@ TEST_F(KelctlImageTest, convertFailuresNeverExitZero)
     }
 }
 
+// What went wrong is told in the language of the settings, and a text file is no bitmap cut
+// short.
+TEST_F(KelctlImageTest, failuresAreToldInTheSettingsLanguage)
+{
+    const QString good = sensorFile(QStringLiteral("good.KEL"), 108);
+    const QString broken = out(QStringLiteral("zero.KEL"));
+    writeBytes(broken, QByteArray(16, '\0') + QByteArray(100, 1));
+    const QString notes = out(QStringLiteral("notes.txt"));
+    writeBytes(notes, "notes\n");
+    const QString settings = out(QStringLiteral("Setting.ini"));
+    struct Case {
+        const char* language;
+        const char* oneFile;
+        const char* count;
+        const char* notBitmap;
+    };
+    for (const Case& c :
+         {Case{"English", ": not converted", "1 of 2 files not converted", "is not a bitmap"},
+          Case{"Japanese", ": 変換できませんでした",
+               "2 個のファイルのうち 1 個を変換できませんでした", "ビットマップではありません"}}) {
+        writeBytes(settings, QByteArray("[OPERATION]\r\nLanguage=") + c.language + "\r\n");
+        const ToolResult batch = kelctl({"--settings", settings, "convert", "--out",
+                                         out(QStringLiteral("bitmaps")), good, broken});
+        EXPECT_EQ(batch.exitCode, kFileError) << c.language;
+        const QString told = QString::fromUtf8(batch.err);
+        EXPECT_TRUE(told.contains(broken + QString::fromUtf8(c.oneFile))) << told.toStdString();
+        EXPECT_TRUE(told.contains(QString::fromUtf8(c.count))) << told.toStdString();
+
+        const ToolResult upload = kelctl({"--settings", settings, "upload", notes});
+        EXPECT_EQ(upload.exitCode, kFileError) << c.language;
+        EXPECT_TRUE(QString::fromUtf8(upload.err).contains(QString::fromUtf8(c.notBitmap)))
+            << upload.err.toStdString();
+    }
+}
+
 TEST_F(KelctlImageTest, importTurnsASensorSizedBitmapIntoASensorFile)
 {
     state.CurrentImage.Pixels = patternGrid(508, 216);

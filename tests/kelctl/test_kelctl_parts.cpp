@@ -2,7 +2,9 @@
 // transfer results, the measurement log's lines and the progress line.
 
 #include "Arguments.h"
+#include "ConsolePrompter.h"
 #include "ExitStatus.h"
+#include "KelctlText.h"
 #include "Session.h"
 #include "TerminalProgress.h"
 
@@ -11,6 +13,8 @@
 #include "serial/FileTransfer.h"
 #include "serial/XmodemProtocol.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 #include <set>
@@ -65,29 +69,36 @@ TEST(KelctlArguments, helpIsSeenWhereverItStands)
     EXPECT_TRUE(parseArguments({"--help", "--bogus"}, kSpec).help());
 }
 
+// The statuses alone: an application folder without language files.
+struct NoTexts {
+    ConsolePrompter prompter;
+    kel::AppCore core{kel::AppPaths::single(QStringLiteral("/nonexistent")), prompter};
+};
+
 TEST(KelctlExitStatus, everyTransferResultHasAStatusOfItsOwnAndNoFailureIsZero)
 {
+    NoTexts texts;
+    const auto statusOf = [&](const kel::serial::TransferOutcome& outcome) {
+        return Session::statusOf(texts.core, outcome);
+    };
     using namespace kel::serial;
     const int codes[] = {XM_STOPPED, XM_DATA_ERROR, XM_TIMEOUT, XM_REMOTE_CANCEL};
     std::set<int> statuses;
     for (int code : codes) {
-        const int status = Session::statusOf(TransferOutcome{code, TransferFailure::None, {}});
+        const int status = statusOf(TransferOutcome{code, TransferFailure::None, {}});
         EXPECT_GT(status, 0) << code;
         EXPECT_LT(status, 256) << code;
         statuses.insert(status);
     }
     EXPECT_EQ(statuses.size(), std::size(codes));
-    EXPECT_EQ(Session::statusOf(TransferOutcome{XM_STOPPED, TransferFailure::None, {}}),
-              ExitStopped);
-    EXPECT_EQ(Session::statusOf(TransferOutcome{XM_SUCCESS, TransferFailure::None, {}}), ExitOk);
+    EXPECT_EQ(statusOf(TransferOutcome{XM_STOPPED, TransferFailure::None, {}}), ExitStopped);
+    EXPECT_EQ(statusOf(TransferOutcome{XM_SUCCESS, TransferFailure::None, {}}), ExitOk);
     // A result code the table does not know (a port's own failure) is still a failure.
-    EXPECT_EQ(Session::statusOf(TransferOutcome{8005, TransferFailure::None, {}}), ExitFailure);
-    EXPECT_EQ(Session::statusOf(TransferOutcome{-1, TransferFailure::PortCannotOpen, {}}),
+    EXPECT_EQ(statusOf(TransferOutcome{8005, TransferFailure::None, {}}), ExitFailure);
+    EXPECT_EQ(statusOf(TransferOutcome{-1, TransferFailure::PortCannotOpen, {}}),
               ExitPortUnavailable);
-    EXPECT_EQ(Session::statusOf(TransferOutcome{-1, TransferFailure::FileCannotOpen, {}}),
-              ExitFileError);
-    EXPECT_EQ(Session::statusOf(TransferOutcome{-1, TransferFailure::FileNotWritten, {}}),
-              ExitFileError);
+    EXPECT_EQ(statusOf(TransferOutcome{-1, TransferFailure::FileCannotOpen, {}}), ExitFileError);
+    EXPECT_EQ(statusOf(TransferOutcome{-1, TransferFailure::FileNotWritten, {}}), ExitFileError);
 }
 
 TEST(KelctlExitStatus, anErReplyIsTheSensorsErrorEvenThoughAReplyCame)
@@ -99,6 +110,21 @@ TEST(KelctlExitStatus, anErReplyIsTheSensorsErrorEvenThoughAReplyCame)
     EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::NoReply, {}}, ""), ExitNoReply);
     EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::PortCannotOpen, {}}, ""),
               ExitPortUnavailable);
+}
+
+TEST(KelctlTexts, aNameHoldingAPlaceholderStaysAndAMissingTextStillSaysSomething)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("MessageENG.ini")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Kelctl]\n73 = %1 is the source; the bitmap goes to %2\n");
+    file.close();
+    ConsolePrompter prompter;
+    kel::AppCore core{kel::AppPaths::single(dir.path()), prompter};
+    core.lngLanguage = kel::LanguageEnglish;
+    EXPECT_EQ(kelctlText(core, 73, {"50%2.KEL", "b.bmp"}),
+              "50%2.KEL is the source; the bitmap goes to b.bmp");
+    EXPECT_EQ(kelctlText(core, 74, {"list.txt"}), "[Kelctl] 74: list.txt");
 }
 
 TEST(KelctlErrors, aMessageOfSeveralLinesIsPrintedAsOne)

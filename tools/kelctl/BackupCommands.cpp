@@ -5,6 +5,7 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "ExitStatus.h"
+#include "KelctlText.h"
 #include "Session.h"
 
 #include "core/AppCore.h"
@@ -65,7 +66,7 @@ int restore(Session& session, const QString& command, const QString& label, cons
 int saveAllBanks(Session& session, const QString& folder)
 {
     if (!QDir().mkpath(folder)) {
-        printError(folder + QStringLiteral(": cannot make the folder"));
+        printError(kelctlText(session.core(), kel::KelctlCannotMakeFolder, {folder}));
         return ExitFileError;
     }
     for (int bank = 1; bank <= kBankCount; ++bank) {
@@ -73,10 +74,9 @@ int saveAllBanks(Session& session, const QString& folder)
         const int status = backup(session, kel::sensor::bankSaveCommand(bank),
                                   session.text(kel::KelctlBankBackup).arg(bank), file);
         if (status != ExitOk) {
-            printError(bank == 1 ? QStringLiteral("bank 1 not saved")
-                                 : QStringLiteral("bank %1 not saved; banks 1 to %2 were saved")
-                                       .arg(bank)
-                                       .arg(bank - 1));
+            printError(bank == 1 ? kelctlText(session.core(), kel::KelctlFirstBankNotSaved)
+                                 : kelctlText(session.core(), kel::KelctlBankNotSaved,
+                                              {QString::number(bank), QString::number(bank - 1)}));
             return status;
         }
     }

@@ -1,6 +1,7 @@
 #include "FleetBackup.h"
 #include "Arguments.h"
 #include "ExitStatus.h"
+#include "KelctlText.h"
 #include "SensorList.h"
 #include "StopOnInterrupt.h"
 
@@ -149,7 +150,8 @@ int runFleetBackup(Context& context, const QString& folder, bool json)
         return ExitUsage;
     }
     if (!QDir().mkpath(folder)) {
-        printError(QDir::toNativeSeparators(folder) + QStringLiteral(": cannot make the folder"));
+        printError(kelctlText(context.core, kel::KelctlCannotMakeFolder,
+                              {QDir::toNativeSeparators(folder)}));
         return ExitFileError;
     }
 

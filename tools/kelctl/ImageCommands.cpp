@@ -4,6 +4,7 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "ExitStatus.h"
+#include "KelctlText.h"
 #include "Terminal.h"
 #include "WorkFolder.h"
 
@@ -65,7 +66,7 @@ void addOnce(QStringList& sources, QSet<QString>& seen, const QString& path)
 
 // The sensor image files named: files as given, folders as their *.KEL files (any case) in
 // name order. False, with the reason printed, for a name that is neither.
-bool collectSources(const QStringList& names, QStringList& sources)
+bool collectSources(const kel::AppCore& core, const QStringList& names, QStringList& sources)
 {
     QSet<QString> seen;
     for (const QString& name : names) {
@@ -79,7 +80,7 @@ bool collectSources(const QStringList& names, QStringList& sources)
         } else if (info.isFile()) {
             addOnce(sources, seen, name);
         } else {
-            printError(name + QStringLiteral(": no such file or folder"));
+            printError(kelctlText(core, kel::KelctlNoSuchFile, {name}));
             return false;
         }
     }
@@ -99,10 +100,11 @@ void drawBatchProgress(qsizetype done, qsizetype count, const QString& name)
 int convertMany(WorkFolder& work, const QStringList& names, const QString& outDir, bool grey)
 {
     QStringList sources;
-    if (!collectSources(names, sources))
+    const kel::AppCore& core = work.core();
+    if (!collectSources(core, names, sources))
         return ExitUsage;
     if (!QDir().mkpath(outDir)) {
-        printError(outDir + QStringLiteral(": cannot make the folder"));
+        printError(kelctlText(core, kel::KelctlCannotMakeFolder, {outDir}));
         return ExitFileError;
     }
     const bool showProgress = isTerminal(stderr);
@@ -117,7 +119,7 @@ int convertMany(WorkFolder& work, const QStringList& names, const QString& outDi
         if (converted != ExitOk) {
             status = converted;
             ++failed;
-            printError(source + QStringLiteral(": not converted"));
+            printError(kelctlText(core, kel::KelctlNotConverted, {source}));
         } else {
             listWritten(target);
         }
@@ -127,7 +129,8 @@ int convertMany(WorkFolder& work, const QStringList& names, const QString& outDi
     if (showProgress)
         std::fputc('\n', stderr);
     if (failed > 0)
-        printError(QStringLiteral("%1 of %2 files not converted").arg(failed).arg(sources.size()));
+        printError(kelctlText(core, kel::KelctlFilesNotConverted,
+                              {QString::number(failed), QString::number(sources.size())}));
     return status;
 }
 
@@ -159,7 +162,7 @@ int runConvert(Context& context, const QStringList& args)
     const QString& input = parsed.positional.at(0);
     const QString target = kel::avoidingSource(parsed.positional.at(1), input);
     if (target != parsed.positional.at(1))
-        printError(input + QStringLiteral(" is the source; the bitmap goes to ") + target);
+        printError(kelctlText(context.core, kel::KelctlSourceKept, {input, target}));
     status = convertOne(work, input, target, grey);
     if (status == ExitOk)
         listWritten(target);

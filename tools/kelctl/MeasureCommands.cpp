@@ -4,6 +4,7 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "ExitStatus.h"
+#include "KelctlText.h"
 #include "Session.h"
 
 #include "core/AppCore.h"
@@ -65,7 +66,8 @@ Reading readResult(Session& session)
         return reading;
     }
     if (!kResultCodes.contains(*code)) {
-        printError(QStringLiteral("the sensor answered \"%1\" to \"DATAGET 2 0\"").arg(*code));
+        printError(kelctlText(session.core(), kel::KelctlUnexpectedReply,
+                              {*code, kel::sensor::kResultCode}));
         reading.status = ExitUnexpectedReply;
         return reading;
     }

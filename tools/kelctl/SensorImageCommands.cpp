@@ -4,6 +4,7 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "ExitStatus.h"
+#include "KelctlText.h"
 #include "Session.h"
 #include "WorkFolder.h"
 
@@ -56,7 +57,7 @@ struct SensorImageInfo {
 std::optional<SensorImageInfo> readImageInfo(Session& session, int* status)
 {
     if (session.stopRequested()) {
-        printError(QStringLiteral("stopped"));
+        printError(kelctlText(session.core(), kel::KelctlStopped));
         *status = ExitStopped;
         return std::nullopt;
     }
@@ -168,8 +169,8 @@ int runFetch(Context& context, const QStringList& args)
     if (!info)
         return status;
     if (info->height() == 0) {
-        printError(QStringLiteral("the sensor reported size code %1, which names no image size")
-                       .arg(info->values[4]));
+        printError(kelctlText(context.core, kel::KelctlNoImageSize,
+                              {QString::number(info->values[kel::sensor::InfoSizeCode])}));
         return ExitUnexpectedReply;
     }
 

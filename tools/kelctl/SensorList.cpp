@@ -28,8 +28,8 @@ readSensorList(const QString& path, const std::function<QString(int)>& text, QSt
     const QString shown = QDir::toNativeSeparators(path);
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly | QIODevice::Text) || in.size() > kListLimit) {
-        *error = QStringLiteral("%1: %2").arg(shown, in.isOpen() ? QStringLiteral("too long")
-                                                                 : in.errorString());
+        *error = in.isOpen() ? text(kel::KelctlListTooLong).arg(shown)
+                             : QStringLiteral("%1: %2").arg(shown, in.errorString());
         return std::nullopt;
     }
     QList<SensorEntry> sensors;

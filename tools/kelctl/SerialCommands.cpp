@@ -4,6 +4,7 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "ExitStatus.h"
+#include "KelctlText.h"
 #include "Session.h"
 
 #include "serial/CommandExchange.h"
@@ -41,7 +42,7 @@ int runTransfer(Context& context, const QStringList& args, Direction direction)
     const QString path = parsed.positional.first();
     // A received file holds exactly the accepted blocks only when it starts empty.
     if (direction == Direction::Receive && QFile::exists(path) && !QFile::remove(path)) {
-        printError(path + QStringLiteral(": cannot replace the file"));
+        printError(kelctlText(context.core, kel::KelctlCannotReplaceFile, {path}));
         return ExitFileError;
     }
 

@@ -1,6 +1,7 @@
 #include "Session.h"
 #include "Arguments.h"
 #include "ExitStatus.h"
+#include "KelctlText.h"
 
 #include "core/AppCore.h"
 #include "core/MessageNumbers.h"
@@ -20,8 +21,9 @@ Session::Session(Context& context)
     m_link.line = kel::lineConfigOf(context.core);
 #ifdef _WIN32
     // A virtual COM port may refuse DTR control; the run goes on and says so once.
-    m_port.setWarningHandler(
-        [](const QString& warning) { printError(QStringLiteral("warning: ") + warning); });
+    m_port.setWarningHandler([this](const QString& warning) {
+        printError(kelctlText(m_context.core, kel::KelctlWarning, {warning}));
+    });
 #endif
 }
 
@@ -41,7 +43,7 @@ int Session::statusOf(const CommandOutcome& outcome, const QString& reply)
     return ExitFailure;
 }
 
-int Session::statusOf(const TransferOutcome& outcome)
+int Session::statusOf(const kel::AppCore& core, const TransferOutcome& outcome)
 {
     switch (outcome.failure) {
     case TransferFailure::PortCannotOpen:
@@ -63,14 +65,14 @@ int Session::statusOf(const TransferOutcome& outcome)
     case XM_SUCCESS:
         return ExitOk;
     case XM_STOPPED:
-        printError(QStringLiteral("transfer stopped"));
+        printError(kelctlText(core, kel::KelctlTransferStopped));
         return ExitStopped;
     case XM_DATA_ERROR: // message 22 was printed
         return ExitTransferDataError;
     case XM_TIMEOUT: // message 23 was printed
         return ExitTransferTimeout;
     case XM_REMOTE_CANCEL:
-        printError(QStringLiteral("the sensor cancelled the transfer"));
+        printError(kelctlText(core, kel::KelctlRemoteCancelled));
         return ExitRemoteCancel;
     default: // the port's failure was printed
         return ExitFailure;
@@ -80,7 +82,7 @@ int Session::statusOf(const TransferOutcome& outcome)
 std::optional<QString> Session::ask(const QString& command, int* status)
 {
     if (stopRequested()) {
-        printError(QStringLiteral("stopped"));
+        printError(kelctlText(m_context.core, kel::KelctlStopped));
         *status = ExitStopped;
         return std::nullopt;
     }
@@ -101,7 +103,7 @@ int Session::transfer(const QString& command, const QString& label, const QStrin
                       Direction direction, qint64 expectedBytes)
 {
     if (stopRequested()) {
-        printError(QStringLiteral("stopped"));
+        printError(kelctlText(m_context.core, kel::KelctlStopped));
         return ExitStopped;
     }
     const auto showProgress = [&] {
@@ -116,12 +118,12 @@ int Session::transfer(const QString& command, const QString& label, const QStrin
         if (status != ExitOk)
             return status;
         printError(
-            QStringLiteral("the sensor answered \"%1\" to \"%2\"").arg(outcome.reply, command));
+            kelctlText(m_context.core, kel::KelctlUnexpectedReply, {outcome.reply, command}));
         return ExitUnexpectedReply;
     }
     m_progress.end();
     m_link.view = nullptr;
-    return statusOf(*outcome.transfer);
+    return statusOf(m_context.core, *outcome.transfer);
 }
 
 int Session::move(const QString& path, Direction direction, const QString& label,
@@ -134,7 +136,7 @@ int Session::move(const QString& path, Direction direction, const QString& label
         direction == Direction::Receive ? ReceiveFile(m_link, path) : SendFile(m_link, path);
     m_progress.end();
     m_link.view = nullptr;
-    return statusOf(outcome);
+    return statusOf(m_context.core, outcome);
 }
 
 } // namespace kelctl

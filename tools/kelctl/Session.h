@@ -47,7 +47,8 @@ public:
              qint64 expectedBytes = 0);
 
     static int statusOf(const kel::serial::CommandOutcome& outcome, const QString& reply);
-    static int statusOf(const kel::serial::TransferOutcome& outcome);
+    // What went wrong is printed in the language of core's settings.
+    static int statusOf(const kel::AppCore& core, const kel::serial::TransferOutcome& outcome);
 
     // The text of the kelctl section of the message file in the settings' language.
     QString text(int number) const;
