@@ -22,6 +22,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgtest-dev # the host build and Qt's host tools
     g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb xauth zip unzip fonts-noto-cjk imagemagick
     socat xdotool fonts-liberation # COM port pair; clicks in keltool.exe under Xvfb; Arial's stand-in
+    ser2net                        # a serial device server in front of kelsim for kelctl.exe
     qt6-translations-l10n # Qt's own Japanese texts; .qm files are the same on every platform
 )
 

@@ -107,6 +107,7 @@ run_e2e() {
     e2e_check "system save: identical to kelsim's system block" \
         same_files "$work/win/system1.bin" "$work/state/system.bin"
 
+    e2e_network
     e2e_paced_fetch
     e2e_interrupt
     e2e_unplug
@@ -124,6 +125,39 @@ same_banks() {
         n=$((n + 1))
     done
     [ "$n" -eq 8 ]
+}
+
+# kelctl.exe through Debian's ser2net in front of kelsim's pty, with the server's default
+# options, in both modes: the fetch is byte-identical to the Linux kelctl's on the direct line.
+e2e_network() {
+    if ! command -v ser2net >/dev/null; then
+        echo "  FAILED: ser2net is not installed"
+        e2e_failures=$((e2e_failures + 1))
+        return
+    fi
+    local mode accepter port conf pid
+    for mode in rfc2217 tcp; do
+        echo "kelctl.exe through ser2net ($mode)"
+        e2e_start_sim
+        port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+        accepter=$([ "$mode" = rfc2217 ] && echo "telnet(rfc2217),tcp" || echo "tcp")
+        conf=$work/ser2net-$mode.yaml
+        printf 'connection: &sensor\n  accepter: %s,127.0.0.1,%s\n  connector: serialdev,%s,local\n' \
+            "$accepter" "$port" "$device" >"$conf"
+        ser2net -n -u -c "$conf" -P "$work/ser2net-$mode.pid" >"$work/ser2net-$mode.log" 2>&1 &
+        pid=$!
+        for _ in $(seq 50); do
+            # Listening, looked at without connecting (a connection would open the pty).
+            grep -qi ":$(printf '%04X' "$port") 00000000:0000 0A" /proc/net/tcp && break
+            sleep 0.1
+        done
+        kelctl_win --device "$mode://127.0.0.1:$port" fetch "$(winpath "$work/win/net-$mode.KEL")" \
+            >/dev/null 2>"$work/win/net-$mode.err"
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+        e2e_check "fetch through ser2net ($mode): .KEL byte-identical to the direct line's" \
+            same_files "$work/win/net-$mode.KEL" "$work/linux/image.KEL"
+    done
 }
 
 # The whole receive of a full image at 38400 baud against the line-rate limit of XMODEM-CRC
