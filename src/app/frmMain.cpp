@@ -82,7 +82,7 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
       m_line(
           m_notices, [] { return std::make_unique<serial::AnyBytePort>(); },
           std::make_unique<serial::SystemClock>()),
-      m_trendDialog(core.prompter())
+      m_trendDialog(core.prompter()), m_setDialog(core.prompter())
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -156,6 +156,9 @@ void frmMain::buildMenus()
     mnuSystem = addMenu(bar, "mnuSystem", "System");
     mnuSystemSave = addItem(mnuSystem, "mnuSystemSave", "SystemSave");
     mnuSystemLoad = addItem(mnuSystem, "mnuSystemLoad", "SystemLoad");
+    addSeparator(mnuSystem, "mnuSeparate5");
+    mnuWholeSave = addItem(mnuSystem, "mnuWholeSave", "WholeSave");
+    mnuWholeLoad = addItem(mnuSystem, "mnuWholeLoad", "WholeLoad");
 
     mnuBank = addMenu(bar, "mnuBank", "Bank");
     mnuBankSave = addMenu(mnuBank, "mnuBankSave", "BankSave");

@@ -118,6 +118,12 @@ public:
     void mnuSystemSave_Click();
     void mnuSystemLoad_Click();
 
+    // ---- The whole sensor at once (System menu): banks 1 to 8 and the system data into one
+    // folder with its manifest, and from such a folder back into the sensor, each block then
+    // read back and compared with its file.
+    void mnuWholeSave_Click();
+    void mnuWholeLoad_Click();
+
     // ---- Controls.
     QLabel* Picture1 = nullptr;
     QLabel* lblTitle = nullptr;
@@ -156,6 +162,8 @@ public:
     QMenu* mnuSystem = nullptr;
     QAction* mnuSystemSave = nullptr;
     QAction* mnuSystemLoad = nullptr;
+    QAction* mnuWholeSave = nullptr;
+    QAction* mnuWholeLoad = nullptr;
     QMenu* mnuBank = nullptr;
     QMenu* mnuBankSave = nullptr;
     std::array<QAction*, 9> mnuBankSelect{}; // members 1 to 8
@@ -216,6 +224,8 @@ private:
     void showSaved(const QString& file);
     void showOpened(const QString& file);
     void runBatchDialog();
+    // The folder of a whole-sensor set, chosen by the operator; "" when the dialog was cancelled.
+    QString chooseSetFolder();
     // The status line after a measurement command; accepted when the sensor answered "OK".
     void showMeasureResult(const QString& command, bool accepted);
 
@@ -229,6 +239,7 @@ private:
     OperationOutcome m_fetchOutcome; // how the last fetch's transfer ended
     bool m_shuttingDown = false;
     CommonDialog m_trendDialog; // its own, so the File menu's dialog keeps its last file
+    CommonDialog m_setDialog;   // the same, and it proposes the last set's folder
 };
 
 } // namespace kel

@@ -43,6 +43,8 @@ void frmMain::connectSensorControls()
     connect(mnuBankLoad, &QAction::triggered, this, &frmMain::mnuBankLoad_Click);
     connect(mnuSystemSave, &QAction::triggered, this, &frmMain::mnuSystemSave_Click);
     connect(mnuSystemLoad, &QAction::triggered, this, &frmMain::mnuSystemLoad_Click);
+    connect(mnuWholeSave, &QAction::triggered, this, &frmMain::mnuWholeSave_Click);
+    connect(mnuWholeLoad, &QAction::triggered, this, &frmMain::mnuWholeLoad_Click);
 }
 
 void frmMain::showTransferResult(TransferOperation operation, const OperationOutcome& outcome,

@@ -71,22 +71,21 @@ public:
     // expanded and tabs removed; "" when missing or unreadable.
     QString GetMessageText(const QString& section, qint32 number) const;
 
-    // Shows the message box of an entry "text @ style", with moreText, when given, as lines of
-    // its own after the text. Returns false without a box when the entry has no usable style
-    // (missing entry, no "@", no number); *failure then says why.
+    // Shows the message box of an entry "text @ style": the text with %1, %2... filled in from
+    // arguments, then moreText, when given, as lines of its own. Returns false without a box when
+    // the entry has no usable style (missing entry, no "@", no number); *failure then says why.
     bool ShowMessage(const QString& section, qint32 number, QString* failure = nullptr,
-                     const QString& moreText = {});
+                     const QString& moreText = {}, const QStringList& arguments = {});
 
     // ShowMessage, and where it fails the failure's description in a critical box: the way
     // every caller without its own handling reports a message that cannot be shown.
     void ShowMessageOrFailure(const QString& section, qint32 number);
 
     // The question of section "Question" asked, and its answer (AnswerYes, AnswerNo...); 0 when
-    // it could not be asked, after the failure was shown. moreText, when given, follows the
-    // question on lines of its own (the file a question is about).
-    int AskQuestion(qint32 number, const QString& moreText = {});
+    // it could not be asked, after the failure was shown. arguments fill the text's %1, %2...
+    int AskQuestion(qint32 number, const QStringList& arguments = {});
     // True when the question was asked and answered Yes (or OK).
-    bool Agrees(qint32 question, const QString& moreText = {});
+    bool Agrees(qint32 question, const QStringList& arguments = {});
 
     // A trapped run-time failure: its description, critical icon, OK, the application title.
     void ShowFailure(const QString& description);

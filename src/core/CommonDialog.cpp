@@ -79,14 +79,16 @@ int CommonDialog::show(FileDialogRequest::Mode mode)
     FileDialogRequest request;
     request.mode = mode;
     request.title = DialogTitle;
-    request.nameFilters = qtNameFilters(Filter);
+    if (mode != FileDialogRequest::Mode::Folder)
+        request.nameFilters = qtNameFilters(Filter);
     request.filterIndex = FilterIndex - 1;
     request.directory = InitDir;
     // The last name is proposed only when it is a file of the kind at hand: a bank backup's
     // name proposed for a system restore would send bank data as system data on one Enter.
     // Otherwise the dialog opens in the operation's own folder with no name.
     const QStringList patterns = patternsAt(Filter, FilterIndex - 1);
-    if (!FileName.contains(QChar(0)) && fits(FileName, patterns)) // a multiple choice is no name
+    if (mode != FileDialogRequest::Mode::Folder && !FileName.contains(QChar(0)) &&
+        fits(FileName, patterns)) // a multiple choice is no name
         request.fileName = FileName;
     request.multiSelect = Flags & cdlOFNAllowMultiselect;
     request.confirmOverwrite = Flags & cdlOFNOverwritePrompt;
@@ -101,7 +103,8 @@ int CommonDialog::show(FileDialogRequest::Mode mode)
         return 0;
     }
 
-    FilterIndex = result.filterIndex + 1;
+    if (mode != FileDialogRequest::Mode::Folder)
+        FilterIndex = result.filterIndex + 1;
     if (result.files.size() == 1) {
         QString file = result.files.first();
         // A name saved without an extension would never be listed by the dialogs that filter

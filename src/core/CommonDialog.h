@@ -36,6 +36,8 @@ public:
     // is set, else 0 with FileName "" (the caller then sees no name).
     int ShowOpen() { return show(FileDialogRequest::Mode::Open); }
     int ShowSave() { return show(FileDialogRequest::Mode::Save); }
+    // A folder, existing or made in the dialog, into FileName; Filter and Flags are not used.
+    int ShowFolder() { return show(FileDialogRequest::Mode::Folder); }
 
     // The chosen files as full paths, whether one or several were chosen.
     QStringList chosenFiles() const;

@@ -27,6 +27,11 @@ enum MessageNumber : int {
     MsgSensorError = 24,
     MsgNetAddressInvalid = 25, // the settings dialog's network host or port
     MsgHelpNotShown = 50,      // the help file's path follows the text
+    // The whole sensor at once; what each concerns follows as lines of their own.
+    MsgSetFilesChanged = 30,    // files differ from the manifest: nothing sent
+    MsgSetNotVouched = 31,      // the manifest is unusable or vouches for fewer than nine
+    MsgSetRestoredSame = 32,    // every block read back the same
+    MsgSetRestoredNotSame = 33, // one or more read back different or could not be read
     MsgSettingsError = 99,
 };
 
@@ -38,6 +43,8 @@ enum QuestionNumber : int {
     QuestionDiscardForOpen = 4, // an unsaved fetched image, before a file replaces it
     QuestionBankRestore = 5,    // the file chosen follows the question
     QuestionSystemRestore = 6,
+    QuestionSetRestore = 10, // %1 the set's folder, %2 the device
+    QuestionSetReplace = 11, // %1 the folder holding a complete set
 };
 
 // Section "Label": texts shown at run time.
@@ -75,6 +82,17 @@ enum LabelText : int {
     LabelNotAFolder = 82,
     LabelFolderDenied = 83,
     LabelFolderPathHint = 84, // the empty path box of a folder picker
+    // The whole sensor at once: the block under way, %1 one of the two block names.
+    LabelSetBackingUp = 70,
+    LabelSetRestoring = 71,
+    LabelSetReadingBack = 72,
+    LabelSetBank = 73, // %1 the bank
+    LabelSetSystem = 74,
+    LabelBlockSame = 75, // how a block read back compares with its file
+    LabelBlockDifferent = 76,
+    LabelBlockFailed = 77,
+    LabelSetFileMissing = 78, // %1 the file
+    LabelSetFileChanged = 79,
 };
 
 // Section "Trend": the trend of a continuous measurement in the main window.
@@ -202,6 +220,14 @@ enum StatusText : int {
     StatusWaitJudgement = 82,
     StatusWaitValue = 83,
     StatusWaitCommand = 84, // %1 a command without words of its own, as sent
+    // The whole sensor at once.
+    StatusNameSetBackup = 90,
+    StatusNameSetRestore = 91,
+    StatusSetBackedUp = 92,   // %1 the folder, %2 bytes, %3 seconds
+    StatusSetRestored = 93,   // the same; every block read back the same
+    StatusSetNotSame = 94,    // %1 the folder, %2 the blocks not read back the same
+    StatusSetIncomplete = 95, // %1 the blocks kept, %2 where
+    StatusSetRefused = 96,    // %1 the folder
 };
 
 // Message box style numbers the program uses itself; the others come from the message files.

@@ -1,6 +1,7 @@
 // The message idiom: numbered texts of the message file shown as message boxes.
 
 #include "core/AppCore.h"
+#include "core/StatusWords.h"
 #include "core/VbConvert.h"
 
 #include <QFileInfo>
@@ -21,7 +22,7 @@ QString AppCore::GetMessageText(const QString& section, qint32 number) const
 }
 
 bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failure,
-                          const QString& moreText)
+                          const QString& moreText, const QStringList& arguments)
 {
     // A question that could not be asked was not answered yes: the answer to an earlier box
     // must not stand in for it.
@@ -44,7 +45,8 @@ bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failur
             *failure = error + where;
         return false;
     }
-    QString text = vntMessage.at(0).trimmed();
+    // Filled in after the split, so that an argument holding "@" (a folder may) is no style.
+    QString text = filledIn(vntMessage.at(0).trimmed(), arguments);
     if (!moreText.isEmpty())
         text += QStringLiteral("\r\n") + moreText;
     iMsgAnswer = static_cast<qint16>(m_prompter->messageBox(text, *style, kAppTitle));
@@ -58,19 +60,19 @@ void AppCore::ShowMessageOrFailure(const QString& section, qint32 number)
         ShowFailure(failure);
 }
 
-int AppCore::AskQuestion(qint32 number, const QString& moreText)
+int AppCore::AskQuestion(qint32 number, const QStringList& arguments)
 {
     QString failure;
-    if (!ShowMessage(kSectionQuestion, number, &failure, moreText)) {
+    if (!ShowMessage(kSectionQuestion, number, &failure, {}, arguments)) {
         ShowFailure(failure);
         return 0; // never the answer of an earlier box
     }
     return iMsgAnswer;
 }
 
-bool AppCore::Agrees(qint32 question, const QString& moreText)
+bool AppCore::Agrees(qint32 question, const QStringList& arguments)
 {
-    const int answer = AskQuestion(question, moreText);
+    const int answer = AskQuestion(question, arguments);
     return answer == AnswerYes || answer == AnswerOk;
 }
 

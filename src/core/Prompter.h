@@ -20,7 +20,7 @@ enum MessageAnswer : int {
 };
 
 struct FileDialogRequest {
-    enum class Mode { Open, Save };
+    enum class Mode { Open, Save, Folder }; // Folder: one folder, which the dialog may make
     Mode mode = Mode::Open;
     QString title;
     QStringList nameFilters; // Qt notation: "Description (*.a *.b)"

@@ -35,6 +35,7 @@ public:
     // not be moved or the manifest not written.
     bool finish(const Manifest& header);
     bool complete() const { return m_manifest.complete; }
+    QString folder() const { return m_folder; }       // the chosen one
     QString setFolder() const { return m_setFolder; } // where the set is after finish
     QStringList files() const;                        // its block files there, in order
     QString error() const { return m_error; }

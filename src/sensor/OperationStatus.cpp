@@ -33,6 +33,10 @@ TransferTexts textsOf(TransferOperation operation)
         return {StatusNameSystemBackup, StatusSystemBackedUp, true};
     case TransferOperation::SystemRestore:
         return {StatusNameSystemRestore, StatusSystemRestored, true};
+    case TransferOperation::SetBackup:
+        return {StatusNameSetBackup, StatusSetBackedUp, true};
+    case TransferOperation::SetRestore:
+        return {StatusNameSetRestore, StatusSetRestored, true};
     }
     return {StatusNameFetch, StatusFetched, false};
 }

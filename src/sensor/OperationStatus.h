@@ -16,7 +16,9 @@ enum class TransferOperation {
     BankBackup,
     BankRestore,
     SystemBackup,
-    SystemRestore
+    SystemRestore,
+    SetBackup, // the whole sensor; the outcome's file is the set's folder
+    SetRestore,
 };
 
 // "Bank 3 backed up to BANK/bank3.BNK, 1,024 bytes, 0.4 s", "Image fetch stopped"...; "" for an

@@ -25,9 +25,12 @@ int progressShare(qint64 done, qint64 total)
     return static_cast<int>(std::clamp<qint64>(done * 100 / total, 0, 100));
 }
 
-ProgressTexts loadProgressTexts(const AppCore& core)
+ProgressTexts loadProgressTexts(const AppCore& core, int first)
 {
-    const auto text = [&core](int number) { return core.GetMessageText(kSectionProgress, number); };
+    const int offset = first - ProgressDoneOfTotal;
+    const auto text = [&core, offset](int number) {
+        return core.GetMessageText(kSectionProgress, number + offset);
+    };
     return {text(ProgressDoneOfTotal), text(ProgressDone), text(ProgressRate),
             text(ProgressSecondsLeft), text(ProgressMinutesLeft)};
 }

@@ -18,13 +18,15 @@ enum ProgressText : int {
     ProgressRate = 3,        // %1 bytes/s
     ProgressSecondsLeft = 4, // %1 s left
     ProgressMinutesLeft = 5, // %1 min %2 s left
+    ProgressSetFirst = 10,   // the whole sensor's figures: five texts in the order above
 };
 
 // The texts, read once per transfer: the figures change with every block.
 struct ProgressTexts {
     QString doneOfTotal, done, rate, secondsLeft, minutesLeft;
 };
-ProgressTexts loadProgressTexts(const AppCore& core);
+// first: ProgressDoneOfTotal for a transfer's own figures, ProgressSetFirst for a whole set's.
+ProgressTexts loadProgressTexts(const AppCore& core, int first = ProgressDoneOfTotal);
 
 QString progressText(const ProgressTexts& texts, const serial::TransferFigures& figures);
 

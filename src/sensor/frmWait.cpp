@@ -1,6 +1,7 @@
 #include "sensor/frmWait.h"
 #include "core/AppCore.h"
 #include "sensor/FetchPreview.h"
+#include "sensor/SetProgress.h"
 #include "sensor/TransferViewRelay.h"
 #include "serial/XmodemProtocol.h"
 #include "ui/FormLabels.h"
@@ -28,6 +29,9 @@ frmWait::frmWait(AppCore& core, sensor::LineOwner& line, QWidget* mainWindow, Co
 
     lblWait = new QLabel(this);
     lblWait->setObjectName(QStringLiteral("lblWait"));
+    lblBlock = new QLabel(this);
+    lblBlock->setObjectName(QStringLiteral("lblBlock"));
+    lblBlock->setVisible(false);
     lblRead = new QLabel(this);
     lblRead->setObjectName(QStringLiteral("lblRead"));
     lblRead->setVisible(false);
@@ -49,6 +53,7 @@ frmWait::frmWait(AppCore& core, sensor::LineOwner& line, QWidget* mainWindow, Co
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblWait);
+    layout->addWidget(lblBlock);
     layout->addWidget(lblRead);
     layout->addWidget(ProgressBar1);
     layout->addWidget(lblProgress);
@@ -97,6 +102,12 @@ void frmWait::setReadText(const QString& text)
 
 void frmWait::setProgress(qint64 value, qint64 maximum)
 {
+    if (!m_set) // a set's bar follows the whole set (setFigures)
+        showOnBar(value, maximum);
+}
+
+void frmWait::showOnBar(qint64 value, qint64 maximum)
+{
     // The bar holds an int: scale files beyond its range rather than wrap.
     int scale = 1;
     while (maximum / scale > std::numeric_limits<int>::max())
@@ -114,6 +125,15 @@ void frmWait::showShareOnBar(qint64 done, qint64 total)
 
 void frmWait::setFigures(const serial::TransferFigures& figures)
 {
+    if (m_set) {
+        const serial::TransferFigures set = m_set->figures(figures, m_line.clock().milliseconds());
+        lblProgress->setText(progressText(m_setTexts, set));
+        if (set.total > 0)
+            showOnBar(std::min(set.done, set.total), set.total);
+        else
+            showOnBar(m_set->transfersDone(), m_set->transfers());
+        return;
+    }
     lblProgress->setText(progressText(m_progressTexts, figures));
     if (!m_receiving)
         return; // a send's bar follows the blocks sent (setProgress)

@@ -10,6 +10,7 @@
 #include "sensor/LineOwner.h"
 #include "sensor/OperationOutcome.h"
 #include "sensor/ProgressText.h"
+#include "sensor/SetTransfers.h"
 #include "serial/TransferView.h"
 
 #include <QDialog>
@@ -29,7 +30,8 @@ struct BackupKind;
 class PartialPicture;
 namespace sensor {
 class FetchPreview;
-}
+class SetProgress;
+} // namespace sensor
 
 class frmWait : public QDialog, public serial::TransferView {
     Q_OBJECT
@@ -58,6 +60,15 @@ public:
     // succeeded or the run was stopped; a step that fails (it told why) ends the run.
     bool fncKelAutoConvert(qsizetype count, const std::function<bool(qsizetype index)>& step);
 
+    // The whole sensor at once, in this one window: the block under way named ("Backing up
+    // bank 3 of 8"), the bytes and the time left for all the blocks together, and the stop
+    // button stopping the set. The outcome's file is the set's folder, its bytes the set's.
+    // Receives the nine blocks into writer; true when all nine arrived.
+    bool backupWholeSensor(sensor::BackupSetWriter& writer);
+    // Sends the nine blocks of the set in folder, then reads each back and tells report how it
+    // compares. True when every block was sent and read back, whether the same or not.
+    bool restoreWholeSensor(const QString& folder, const sensor::ComparisonReport& report);
+
     // How the last operation ended, for the main window's status line.
     const OperationOutcome& outcome() const { return m_outcome; }
 
@@ -67,6 +78,7 @@ public:
     QPushButton* btnStop = nullptr;
     QLabel* lblProgress = nullptr; // bytes done (of the total), rate, time left
     QLabel* picPreview = nullptr;  // the fetched picture as far as it has arrived
+    QLabel* lblBlock = nullptr;    // the block of a whole-sensor set under way
 
     // TransferView
     void setReadText(const QString& text) override;
@@ -86,6 +98,12 @@ private:
     bool exchangeAndTransfer(const QString& command, const QString& path,
                              sensor::Direction direction);
     bool finish(bool result);
+    void showOnBar(qint64 value, qint64 maximum);
+    // A whole-sensor set of transfers moving totalBytes (-1: not known) in this one window.
+    void beginSet(int transfers, qint64 totalBytes);
+    // One block's transfer of the set, named by the label action (LabelSetBackingUp...).
+    sensor::BlockTransfer setTransfer(sensor::Direction direction, int action);
+    bool finishSet(bool result, const QString& folder, qint64 bytes);
     void showPicture(const PartialPicture& picture);
     void showShareOnBar(qint64 done, qint64 total);
 
@@ -104,6 +122,8 @@ private:
     ProgressTexts m_progressTexts;
     std::optional<SensorImage> m_previewHeader;
     std::unique_ptr<sensor::FetchPreview> m_preview;
+    std::unique_ptr<sensor::SetProgress> m_set; // while a whole-sensor set runs
+    ProgressTexts m_setTexts;
 };
 
 } // namespace kel

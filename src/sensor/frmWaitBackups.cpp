@@ -89,7 +89,7 @@ bool frmWait::restore(const BackupKind& kind, const QString& command)
             m_outcome.end = OperationEnd::Failed;
             return finish(false);
         }
-        if (!m_core.Agrees(kind.restoreQuestion, QDir::toNativeSeparators(chosen)))
+        if (!m_core.Agrees(kind.restoreQuestion, {QDir::toNativeSeparators(chosen)}))
             return finish(false);
         begin();
         result = exchangeAndTransfer(command, chosen, sensor::Direction::Send);

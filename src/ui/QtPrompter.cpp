@@ -85,12 +85,16 @@ FileDialogResult QtPrompter::fileDialog(const FileDialogRequest& request)
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory);
     const bool save = request.mode == FileDialogRequest::Mode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    if (save)
+    if (request.mode == FileDialogRequest::Mode::Folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else if (save) {
         dialog.setFileMode(QFileDialog::AnyFile);
-    else
+    } else {
         dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
                                                : (request.fileMustExist ? QFileDialog::ExistingFile
                                                                         : QFileDialog::AnyFile));
+    }
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setNameFilters(request.nameFilters);
     if (request.filterIndex >= 0 && request.filterIndex < request.nameFilters.size())

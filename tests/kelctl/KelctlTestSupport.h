@@ -8,6 +8,7 @@
 #include <QThread>
 #include <string>
 
+#include "support/FileBytes.h"
 #include "support/KelsimFixture.h"
 
 namespace kel::test {
@@ -25,18 +26,6 @@ inline std::string describe(const KelctlResult& run)
 {
     return "status " + std::to_string(run.status) + ", out: " + run.out.toStdString() +
            ", err: " + run.err.toStdString();
-}
-
-inline QByteArray readBytes(const QString& path)
-{
-    QFile in(path);
-    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(missing)");
-}
-
-inline bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile out(path);
-    return out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(bytes) == bytes.size();
 }
 
 // How often kelsim logged that it received the command line.

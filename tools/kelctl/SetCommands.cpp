@@ -14,11 +14,9 @@
 #include "sensor/BackupSet.h"
 #include "sensor/BackupSetWriter.h"
 #include "sensor/ImageInfoQuery.h"
+#include "sensor/SetTransfers.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdio>
 
 namespace kelctl {
@@ -102,21 +100,6 @@ bool setUsable(Session& session, const QString& folder)
     return problems.isEmpty();
 }
 
-bool sameBytes(const QString& a, const QString& b)
-{
-    QFile first(a);
-    QFile second(b);
-    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) ||
-        first.size() != second.size())
-        return false;
-    constexpr qint64 kChunk = 64 * 1024;
-    while (!first.atEnd()) {
-        if (first.read(kChunk) != second.read(kChunk))
-            return false;
-    }
-    return true;
-}
-
 void reportBlock(const Session& session, const SetBlock& block, int word)
 {
     std::printf("%-11s %s\n", block.fileName.toLocal8Bit().constData(),
@@ -124,32 +107,43 @@ void reportBlock(const Session& session, const SetBlock& block, int word)
     std::fflush(stdout);
 }
 
+// One block's transfer, its status folded into *status.
+kel::sensor::BlockTransfer blockTransfer(Session& session, QString SetBlock::*command, int bankText,
+                                         int systemText, Direction direction, int* status)
+{
+    return [&session, command, bankText, systemText, direction, status](const SetBlock& block,
+                                                                        const QString& path) {
+        const int transferred = session.transfer(
+            block.*command, blockLabel(session, block, bankText, systemText), path, direction);
+        *status = worseStatus(*status, transferred);
+        return transferred == ExitOk        ? kel::sensor::BlockEnd::Done
+               : transferred == ExitStopped ? kel::sensor::BlockEnd::Stopped
+                                            : kel::sensor::BlockEnd::Failed;
+    };
+}
+
 // Reads every block from the sensor and compares it with its file in folder.
 int compareBlocks(Session& session, const QString& folder)
 {
-    QTemporaryDir readBack;
-    if (!readBack.isValid()) {
-        printError(readBack.errorString());
-        return ExitFileError;
-    }
     int status = ExitOk;
-    for (const SetBlock& block : kel::sensor::setBlocks()) {
-        const QString path = readBack.filePath(block.fileName);
-        const int read = session.transfer(
-            block.saveCommand,
-            blockLabel(session, block, kel::KelctlSetBankReadBack, kel::KelctlSetSystemReadBack),
-            path, Direction::Receive);
-        if (read != ExitOk) {
-            reportBlock(session, block, kel::KelctlBlockFailed);
-            status = worseStatus(status, read);
-            if (read == ExitStopped)
-                break;
-            continue;
-        }
-        const bool same = sameBytes(QDir(folder).filePath(block.fileName), path);
-        reportBlock(session, block, same ? kel::KelctlBlockSame : kel::KelctlBlockDifferent);
-        if (!same)
-            status = worseStatus(status, ExitBlockDifferent);
+    QString error;
+    const bool compared = kel::sensor::compareSet(
+        folder,
+        blockTransfer(session, &SetBlock::saveCommand, kel::KelctlSetBankReadBack,
+                      kel::KelctlSetSystemReadBack, Direction::Receive, &status),
+        [&](const SetBlock& block, kel::sensor::BlockComparison comparison) {
+            using kel::sensor::BlockComparison;
+            reportBlock(session, block,
+                        comparison == BlockComparison::Same        ? kel::KelctlBlockSame
+                        : comparison == BlockComparison::Different ? kel::KelctlBlockDifferent
+                                                                   : kel::KelctlBlockFailed);
+            if (comparison == BlockComparison::Different)
+                status = worseStatus(status, ExitBlockDifferent);
+        },
+        &error);
+    if (!compared) {
+        printError(error);
+        return ExitFileError;
     }
     return status;
 }
@@ -165,25 +159,18 @@ int backupSet(Session& session, const QString& folder)
         printError(writer.error());
         return ExitFileError;
     }
-    for (const SetBlock& block : kel::sensor::setBlocks()) {
-        status = session.transfer(
-            block.saveCommand,
-            blockLabel(session, block, kel::KelctlSetBankBackup, kel::KelctlSetSystemBackup),
-            writer.receivePath(block), Direction::Receive);
-        if (status == ExitOk && !writer.received(block)) {
-            printError(writer.error());
-            status = ExitFileError;
-        }
-        if (status != ExitOk) {
-            writer.failed(block);
-            break;
-        }
+    QString fileError;
+    kel::sensor::receiveSet(writer,
+                            blockTransfer(session, &SetBlock::saveCommand, kel::KelctlSetBankBackup,
+                                          kel::KelctlSetSystemBackup, Direction::Receive, &status),
+                            &fileError);
+    if (!fileError.isEmpty()) {
+        printError(fileError);
+        status = worseStatus(status, ExitFileError);
     }
-    kel::sensor::Manifest header;
-    header.date = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    header.program = kel::versionLine(QStringLiteral("kelctl"), kel::programVersion());
-    header.device = lineDevice(session.link().line);
-    header.image = *image;
+    const kel::sensor::Manifest header =
+        kel::sensor::setHeader(kel::versionLine(QStringLiteral("kelctl"), kel::programVersion()),
+                               lineDevice(session.link().line), *image);
     if (!writer.finish(header)) {
         printError(writer.error());
         return worseStatus(status, ExitFileError);
@@ -202,16 +189,16 @@ int backupSet(Session& session, const QString& folder)
 
 int restoreSet(Session& session, const QString& folder)
 {
-    for (const SetBlock& block : kel::sensor::setBlocks()) {
-        const int status = session.transfer(
-            block.loadCommand,
-            blockLabel(session, block, kel::KelctlSetBankRestore, kel::KelctlSetSystemRestore),
-            QDir(folder).filePath(block.fileName), Direction::Send);
-        if (status != ExitOk) {
-            // What is on the sensor now is unknown; sending more would only mix the sets.
-            reportBlock(session, block, kel::KelctlBlockFailed);
-            return status;
-        }
+    int status = ExitOk;
+    std::optional<SetBlock> failed;
+    const kel::sensor::BlockEnd sent = kel::sensor::sendSet(
+        folder,
+        blockTransfer(session, &SetBlock::loadCommand, kel::KelctlSetBankRestore,
+                      kel::KelctlSetSystemRestore, Direction::Send, &status),
+        &failed);
+    if (sent != kel::sensor::BlockEnd::Done) {
+        reportBlock(session, *failed, kel::KelctlBlockFailed);
+        return status;
     }
     return compareBlocks(session, folder);
 }
