@@ -24,9 +24,9 @@ QByteArray bytes(std::initializer_list<int> values)
 struct DecodeCase {
     const char* name;
     std::vector<QByteArray> pieces; // as they arrive
-    QByteArray data;                // the line's data among them
-    QByteArray answers;             // what the client owes the server
-    std::vector<ComPortReply> replies;
+    QByteArray data = {};           // the line's data among them
+    QByteArray answers = {};        // what the client owes the server
+    std::vector<ComPortReply> replies = {};
     TelnetCodec::ComPort comPort = TelnetCodec::ComPort::Asked;
 };
 
