@@ -69,7 +69,10 @@ void addSeparator(QMenu* menu, const char* name)
 QLabel* valueLabel(QWidget* parent, int index)
 {
     auto* label = named(new QLabel(parent), "lblValue", index);
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // A styled frame shows all four edges; a plain sunken panel's light edges vanish against
+    // the window and the field looks cut off on the right.
+    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    label->setMargin(2);
     label->setMinimumWidth(kValueWidth);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
@@ -266,6 +269,19 @@ void frmMain::Form_Load()
     DeleteTempFiles();
     m_status->takeBaseTitle();
     m_status->showLine(lineConfigOf(m_core));
+    keepSizeFromNowOn();
+}
+
+// The window takes the size its captions need once and keeps it: texts that change while it
+// runs (a measured value, the trend's counts) never resize it under the operator's hand.
+void frmMain::keepSizeFromNowOn()
+{
+    QWidget* central = centralWidget();
+    central->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    central->layout()->activate();
+    const QSize size = central->sizeHint();
+    central->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+    central->setFixedSize(size);
 }
 
 void frmMain::CreateWorkFolders()

@@ -194,6 +194,7 @@ protected:
 
 private:
     void buildMenus();
+    void keepSizeFromNowOn();
     void connectDialogMenus();
     void connectFileMenu();
     void connectSensorControls();

@@ -187,6 +187,9 @@ TEST_F(PickerTest, enterConfirms)
 
 TEST_F(PickerTest, onlyFoldersAndFilesAreListedNotLinksToDevices)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "links to devices are made by Unix systems";
+#endif
     const QString links = files.file(QStringLiteral("links"));
     files.write(QStringLiteral("links/real/F.KEL"), "x");
     files.write(QStringLiteral("links/G.KEL"), "x");
@@ -262,7 +265,7 @@ TEST_F(PickerTest, typedFolderOpensOnEnterAndPickersStartWhereTheLastChoiceWas)
         frmDirSave picker(core, choice);
         picker.txtPath->setText(QDir::toNativeSeparators(work() + "/empty"));
         picker.cmdSave->click(); // a typed folder is taken without Enter too
-        EXPECT_EQ(choice.strSaveDir, work() + "/empty/");
+        EXPECT_EQ(QDir::fromNativeSeparators(choice.strSaveDir), work() + "/empty/");
     }
     frmDirSearch search(core, choice);
     EXPECT_EQ(search.Dir1->path(), sub);
