@@ -39,6 +39,9 @@ gui_fetch_in() {
     rm -rf "$app"
     mkdir -p "$app"
     cp "$build/bin/keltool.exe" "$build"/bin/*.ini "$app/"
+    # Qt's own texts (the question's buttons) as the package carries them.
+    mkdir -p "$app/translations"
+    cp "$(dpkg -L qt6-translations-l10n | grep '/qtbase_ja\.qm$' | head -n1)" "$app/translations/"
     rm -f "$app/Setting.ini"
     printf '[OPERATION]\r\nLanguage=%s\r\n[COM]\r\nPort=%d\r\nSetting=38400,N,8,1\r\nDelimitr=0\r\n' \
         "$language" "$e2e_port" >"$app/Setting.ini"
@@ -48,7 +51,16 @@ gui_fetch_in() {
     sleep 2
     window=$(gui_top)
     xdotool mousemove --window "$window" 60 "$button_y" click 1
-    gui_wait_windows 2 20 && gui_press_return
+    if gui_wait_windows 2 20; then
+        # The question, with Qt's buttons in the window's language.
+        sleep 1
+        local question X Y WIDTH HEIGHT SCREEN WINDOW
+        question=$(gui_top)
+        eval "$(xdotool getwindowgeometry --shell "$question")"
+        import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+            "$here/docs/windows-question-$([ "$language" = Japanese ] && echo ja || echo en).png"
+        gui_press_return
+    fi
     sleep 2
     # The bitmap is written once the transfer is over; the completion message follows it.
     local waited=0
@@ -101,6 +113,7 @@ run_gui() {
     e2e_stop_sim
     gui_stop_xvfb
     trap - EXIT
-    echo "Screenshots: docs/windows-fetch-ja.png, docs/windows-fetch-en.png; $e2e_failures failed"
+    echo "Screenshots: docs/windows-fetch-ja.png, docs/windows-fetch-en.png," \
+        "docs/windows-question-ja.png, docs/windows-question-en.png; $e2e_failures failed"
     [ "$e2e_failures" -eq 0 ]
 }
