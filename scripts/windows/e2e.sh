@@ -144,7 +144,8 @@ e2e_network() {
         conf=$work/ser2net-$mode.yaml
         printf 'connection: &sensor\n  accepter: %s,127.0.0.1,%s\n  connector: serialdev,%s,local\n' \
             "$accepter" "$port" "$device" >"$conf"
-        ser2net -n -u -c "$conf" -P "$work/ser2net-$mode.pid" >"$work/ser2net-$mode.log" 2>&1 &
+        # A session of its own: what it signals on its way out never reaches Wine's server.
+        setsid ser2net -n -u -c "$conf" -P "$work/ser2net-$mode.pid" >"$work/ser2net-$mode.log" 2>&1 &
         pid=$!
         for _ in $(seq 50); do
             # Listening, looked at without connecting (a connection would open the pty).
