@@ -99,6 +99,22 @@ TEST_F(MainWindowTest, questionButtonsSpeakTheWindowsLanguage)
     }
 }
 
+// Texts that change while the window runs (a measured value, the trend's counts, a long result)
+// never resize it.
+TEST_F(MainWindowTest, theWindowKeepsItsSizeWhileItsTextsChange)
+{
+    window.Form_Load();
+    window.show();
+    QApplication::processEvents();
+    const QSize size = window.size();
+    window.lblValue[7]->setText(QStringLiteral("-123456789.012345"));
+    window.lblTrendState->setText(QString(QStringLiteral("OK 123456, NG 7890 ")).repeated(6));
+    window.status().showResult(QString(QStringLiteral("SYSTEM/a-long-name.STD ")).repeated(12));
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), size);
+    EXPECT_EQ(window.status().result->text().size(), 23 * 12); // whole, only painted shorter
+}
+
 TEST_F(MainWindowTest, leftoverTemporaryFilesGoOthersStay)
 {
     for (const char* name : {"TMP/tmp.bin", "TMP/tmp_2.bin", "TMP/tmp.bmp", "TMP/keep.bin",
