@@ -1,7 +1,9 @@
 #include "support/Ser2netProcess.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <arpa/inet.h>
 #include <csignal>
@@ -56,7 +58,7 @@ QString Ser2netProcess::modeName(Mode mode)
     return mode == Mode::RawTcp ? QStringLiteral("tcp") : QStringLiteral("rfc2217");
 }
 
-Ser2netProcess::Ser2netProcess(const QString& device, Mode mode) : m_mode(mode)
+Ser2netProcess::Ser2netProcess(const QString& device, Mode mode) : m_mode(mode), m_device(device)
 {
     m_port = freeLocalPort();
     if (!m_dir.isValid() || m_port == 0) {
@@ -106,6 +108,23 @@ Ser2netProcess::Ser2netProcess(const QString& device, Mode mode) : m_mode(mode)
 Ser2netProcess::~Ser2netProcess()
 {
     stop();
+}
+
+bool Ser2netProcess::waitUntilDeviceReleased() const
+{
+    const QString device = QFileInfo(m_device).canonicalFilePath();
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(m_process.processId());
+    const auto holds = [&] {
+        const QStringList links = QDir(fds).entryList(QDir::Files | QDir::System);
+        for (const QString& link : links)
+            if (QFileInfo(fds + QLatin1Char('/') + link).canonicalFilePath() == device)
+                return true;
+        return false;
+    };
+    const QDeadlineTimer deadline(kStartTimeoutMs);
+    while (holds() && !deadline.hasExpired())
+        QThread::msleep(10);
+    return !holds();
 }
 
 QString Ser2netProcess::deviceText() const

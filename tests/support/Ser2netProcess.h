@@ -32,11 +32,16 @@ public:
     QString deviceText() const;
     // SIGTERM, then waits; the connections it served are cut.
     void stop();
+    // Waits (up to a few seconds) until the server has closed the device after its last
+    // connection: until then it reads what the device sends, so a program that opens the same
+    // device directly would lose the replies to it. False when it still holds the device.
+    bool waitUntilDeviceReleased() const;
 
     static QString modeName(Mode mode);
 
 private:
     Mode m_mode;
+    QString m_device;
     QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;
