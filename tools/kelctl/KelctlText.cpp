@@ -1,6 +1,7 @@
 #include "KelctlText.h"
 
 #include "core/MessageNumbers.h"
+#include "core/StatusWords.h"
 
 namespace kelctl {
 
@@ -12,20 +13,7 @@ QString kelctlText(const kel::AppCore& core, int number, const QStringList& argu
         return arguments.isEmpty() ? fallback
                                    : fallback + QStringLiteral(": ") + arguments.join(u", ");
     }
-    QString filled;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('%') && i + 1 < text.size() && text.at(i + 1).isDigit()) {
-            const int index = text.at(i + 1).digitValue() - 1;
-            if (index >= 0 && index < arguments.size()) {
-                filled += arguments.at(index);
-                ++i;
-                continue;
-            }
-        }
-        filled += c;
-    }
-    return filled;
+    return kel::filledIn(text, arguments);
 }
 
 } // namespace kelctl
