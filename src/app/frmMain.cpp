@@ -316,11 +316,11 @@ void frmMain::ShutDown()
     line().close(StopContinuousOnExit());
     if (!m_line.idle()) {
         // Waited for here, not after returning: the end of a Windows session ends the process
-        // as soon as its message has been handled. A sensor that stops answering must not keep
-        // the program from ending.
+        // as soon as its message has been handled. No time limit of its own: every request on
+        // the line ends within its own time-out, and one cut short here would leave the
+        // sensor measuring.
         QEventLoop quiet;
         connect(&m_line, &sensor::LineOwner::drained, &quiet, &QEventLoop::quit);
-        QTimer::singleShot(kShutdownGraceMs, &quiet, &QEventLoop::quit);
         quiet.exec(QEventLoop::ExcludeUserInputEvents);
     }
     DeleteTempFiles();
@@ -329,8 +329,11 @@ void frmMain::ShutDown()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    // While an operation runs only its stop button takes input, the close box included.
-    if (!centralWidget()->isEnabled() && !m_shuttingDown) {
+    // While an operation runs, closing asks first (No by default): a stray click must not cut
+    // a restore short. Yes runs the same shutdown as a signal: the transfer is cancelled on
+    // the line, then the measurement ended.
+    if (!centralWidget()->isEnabled() && !m_shuttingDown &&
+        m_core.AskQuestion(QuestionQuitDuringTransfer) != AnswerYes) {
         event->ignore();
         return;
     }

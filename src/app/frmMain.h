@@ -49,10 +49,10 @@ public:
 
     // Saves the language, stops a transfer that runs (cancelling it on the line), then ends a
     // continuous measurement, deletes the temporary files and ends the process; no box is
-    // shown from its start. The line is given kShutdownGraceMs to go quiet. Runs once; later
-    // calls do nothing.
+    // shown from its start. It waits for the request that runs, which its own time-out bounds
+    // (a reply wait ends within 5 s, a transfer at its next wait), and for the last one; nothing
+    // is dropped behind a stuck request. Runs once; later calls do nothing.
     void ShutDown();
-    static constexpr int kShutdownGraceMs = 2500;
     void mnuQuit_Click() { ShutDown(); }
 
     // Ends the process once the shutdown steps are done; tests replace it.

@@ -22,9 +22,10 @@ constexpr int kQuietAfterCancelMs = 250;
 
 QString frmMain::sendCommand(const QString& command)
 {
-    QString reply;
-    line().run([&](serial::SerialLink& link) { reply = serial::SendCommand(link, command); });
-    return reply;
+    return line()
+        .call<QString>(
+            [command](serial::SerialLink& link) { return serial::SendCommand(link, command); })
+        .value_or(QString());
 }
 
 void frmMain::cmdMeasure_Click()

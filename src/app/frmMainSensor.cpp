@@ -89,9 +89,11 @@ void frmMain::ClearImageValues()
 ImageInfoAsk frmMain::askImageInfo()
 {
     return [this](int count, const ImageInfoReplyCheck& check) {
-        ImageInfoReplies info;
-        line().run([&](serial::SerialLink& link) { info = QueryImageInfo(link, count, check); });
-        return info;
+        return line()
+            .call<ImageInfoReplies>([count, check](serial::SerialLink& link) {
+                return QueryImageInfo(link, count, check);
+            })
+            .value_or(ImageInfoReplies{});
     };
 }
 
@@ -130,27 +132,40 @@ bool frmMain::fncImgAcquire()
 
         // The questions end at the first reply that is no value of its field: nothing is
         // fetched for an image the sensor cannot describe.
+        // The check runs on the line's thread and only looks; the values are read here.
+        const ImageInfoReplies info =
+            askImageInfo()(kImageInfoCount, [](int item, const QString& reply) {
+                return imageInfoValue(item, reply, nullptr).has_value();
+            });
         ImageInfoValues values{};
         QString badValue;
-        const ImageInfoReplies info =
-            askImageInfo()(kImageInfoCount, [&](int item, const QString& reply) {
-                const std::optional<int> value = imageInfoValue(item, reply, &badValue);
-                values[item] = value.value_or(0);
-                return value.has_value();
-            });
+        QString unusableSizeCode; // a size code that is no number is told as any unknown code
+        for (int item = 0; item < info.replies.size() && badValue.isEmpty(); ++item) {
+            const std::optional<int> value = imageInfoValue(item, info.replies[item], &badValue);
+            if (!value && item == sensor::InfoSizeCode) {
+                unusableSizeCode = info.replies[item];
+                badValue.clear();
+                break;
+            }
+            values[item] = value.value_or(0);
+        }
         if (!badValue.isEmpty())
             throw FlowFailure(badValue.toStdString());
-        if (!info.complete)
+        if (!info.complete && unusableSizeCode.isNull())
             return false;
         for (int item = 0; item < sensor::InfoSizeCode; ++item)
             lblValue[item]->setText(QString::number(values[item]));
-        const std::optional<int> rows = sensor::rowsOfSizeCode(values[sensor::InfoSizeCode]);
+        const std::optional<int> rows = unusableSizeCode.isNull()
+                                            ? sensor::rowsOfSizeCode(values[sensor::InfoSizeCode])
+                                            : std::nullopt;
         lblValue[4]->setText(rows ? QString::number(kSensorWidth) : QString());
         lblValue[5]->setText(rows ? QString::number(*rows) : QString());
         if (!rows) {
             // Any height guessed here would fetch a cut or misread image.
             QString failure;
-            const QString code = QString::number(values[sensor::InfoSizeCode]);
+            const QString code = unusableSizeCode.isNull()
+                                     ? QString::number(values[sensor::InfoSizeCode])
+                                     : unusableSizeCode;
             if (!m_core.ShowMessage(kSectionMessage, MsgUnknownImageSize, &failure,
                                     m_core.GetMessageText(kSectionLabel, LabelSizeCode).arg(code)))
                 m_core.ShowFailure(failure);

@@ -191,9 +191,10 @@ void frmMain::cmdTrendSave_Click()
         m_core.ShowFailure(failure);
         return;
     }
-    lblTrendState->setText(m_core.GetMessageText(kSectionTrend, TrendSaved)
-                               .arg(trend.size())
-                               .arg(QDir::toNativeSeparators(path)));
+    // On the status bar, which the readings leave alone: it stands until the next operation.
+    m_status->showResult(m_core.GetMessageText(kSectionTrend, TrendSaved)
+                             .arg(trend.size())
+                             .arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace kel

@@ -45,6 +45,7 @@ enum QuestionNumber : int {
     QuestionSystemRestore = 6,
     QuestionSetRestore = 10, // %1 the set's folder, %2 the device
     QuestionSetReplace = 11, // %1 the folder holding a complete set
+    QuestionQuitDuringTransfer = 12,
 };
 
 // Section "Label": texts shown at run time.

@@ -1,4 +1,7 @@
 #include "sensor/CoreLine.h"
+#include "serial/DeviceNames.h"
+
+#include <QFileInfo>
 
 namespace kel {
 
@@ -6,7 +9,9 @@ serial::LineConfig lineConfigOf(const AppCore& core)
 {
     serial::LineConfig config;
     config.port = core.iComPort;
-    config.device = core.strComDevice;
+    // A relative "Device" is read from where the settings file is, wherever the program runs.
+    config.device = serial::deviceFromFolder(core.strComDevice,
+                                             QFileInfo(core.paths().settingsFile()).absolutePath());
     config.setting = core.strComSetting;
     config.delimiter = core.strDelimiter.toLatin1();
     return config;

@@ -3,7 +3,9 @@
 #include <QPointer>
 #include <QThread>
 #include <atomic>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <optional>
 
 namespace kel::sensor {
@@ -69,6 +71,31 @@ struct LineOwner::State {
     std::atomic<quint64> generation{0};
 };
 
+// The end of one request as the line's thread sees it, for a caller that cannot wait for the
+// queued report of it any more.
+struct LineOwner::Request {
+    void end(bool hasRun)
+    {
+        {
+            std::lock_guard lock(mutex);
+            ended = true;
+            ran = hasRun;
+        }
+        endedOnLine.notify_all();
+    }
+    bool waitForEnd()
+    {
+        std::unique_lock lock(mutex);
+        endedOnLine.wait(lock, [this] { return ended; });
+        return ran;
+    }
+
+    std::mutex mutex;
+    std::condition_variable endedOnLine;
+    bool ended = false;
+    bool ran = false;
+};
+
 LineOwner::LineOwner(serial::LineNotices& notices, PortFactory makePort,
                      std::unique_ptr<serial::Clock> clock, QObject* parent)
     : QObject(parent), m_notices(notices), m_state(std::make_shared<State>())
@@ -90,10 +117,14 @@ LineOwner::LineOwner(serial::LineNotices& notices, PortFactory makePort,
 
 LineOwner::~LineOwner()
 {
-    ++m_generation;
-    m_state->generation = m_generation;
+    // A closed owner has dropped its queue already and keeps its last request: it runs before
+    // the port goes, whatever still runs ahead of it.
+    if (!m_closed) {
+        ++m_generation;
+        m_state->generation = m_generation;
+        requestStop();
+    }
     m_state->relay->quiet = true;
-    requestStop();
     // The port goes on the thread that made it, after whatever request still runs.
     QMetaObject::invokeMethod(
         m_worker,
@@ -128,6 +159,12 @@ serial::Clock& LineOwner::clock()
 
 bool LineOwner::post(Job job, std::function<void(bool ran)> done)
 {
+    return enqueue(std::move(job), std::move(done), nullptr);
+}
+
+bool LineOwner::enqueue(Job job, std::function<void(bool ran)> done,
+                        std::shared_ptr<Request> request)
+{
     if (m_closed)
         return false;
     ++m_pending;
@@ -137,7 +174,7 @@ bool LineOwner::post(Job job, std::function<void(bool ran)> done)
     QMetaObject::invokeMethod(
         m_worker,
         [state = m_state, owner, job = std::move(job), done = std::move(done), line = m_line,
-         caption = *m_caption, generation = m_generation] {
+         caption = *m_caption, generation = m_generation, request = std::move(request)] {
             bool ran = false;
             if (generation == state->generation) {
                 state->link->line = line;
@@ -151,6 +188,8 @@ bool LineOwner::post(Job job, std::function<void(bool ran)> done)
                 }
                 ran = true;
             }
+            if (request)
+                request->end(ran);
             QMetaObject::invokeMethod(
                 owner, [owner, ran, done] { owner->finished(ran, done); }, Qt::QueuedConnection);
         },
@@ -175,22 +214,28 @@ bool LineOwner::run(Job job, QEventLoop::ProcessEventsFlags flags)
         QEventLoop* loop = nullptr;
     };
     auto wait = std::make_shared<Wait>();
-    const bool queued = post(std::move(job), [wait](bool ran) {
-        wait->ended = true;
-        wait->ran = ran;
-        if (wait->loop)
-            wait->loop->quit();
-    });
+    auto request = std::make_shared<Request>();
+    const bool queued = enqueue(
+        std::move(job),
+        [wait](bool ran) {
+            wait->ended = true;
+            wait->ran = ran;
+            if (wait->loop)
+                wait->loop->quit();
+        },
+        request);
     if (!queued)
         return false;
     QEventLoop loop;
     wait->loop = &loop;
-    // Once the program is told to end, a new event loop returns at once: the request is then
-    // left to end on its own and counts as not run.
     if (!wait->ended)
         loop.exec(flags);
     wait->loop = nullptr;
-    return wait->ended && wait->ran;
+    if (wait->ended)
+        return wait->ran;
+    // Once the program is told to end, an event loop returns at once: the job is still on the
+    // line, and what it was handed must stay alive until it ends.
+    return request->waitForEnd();
 }
 
 void LineOwner::close(Job last)

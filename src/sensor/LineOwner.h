@@ -10,6 +10,10 @@
 // transfer sees at its next wait. Closing (the program's shutdown) stops what runs, drops what
 // is queued, runs one last request (ending a measurement), refuses everything after it and
 // tells when the line has gone quiet.
+//
+// A request owns its data: a job hands its result back through state it shares with the
+// request (call), never through its caller's frame, and waiting for a request (run, call)
+// never ends before the request has, even when the program is told to end meanwhile.
 
 #include "serial/BytePort.h"
 #include "serial/Clock.h"
@@ -53,7 +57,26 @@ public:
 
     // Queues job and waits for its end while this thread's events are handled (paints,
     // timers, a shutdown request; user input only when flags allow it). True when it ran.
+    // Returns only once the job has ended on the line: should the event loop be told to end
+    // first (the program ends), it then waits without handling events, within the job's own
+    // time-out.
     bool run(Job job, QEventLoop::ProcessEventsFlags flags = QEventLoop::ExcludeUserInputEvents);
+
+    // run for a job with a result: the result lives with the request until the job has ended,
+    // and is empty when the job did not run.
+    template <typename Result>
+    std::optional<Result>
+    call(std::function<Result(serial::SerialLink&)> job,
+         QEventLoop::ProcessEventsFlags flags = QEventLoop::ExcludeUserInputEvents)
+    {
+        auto result = std::make_shared<std::optional<Result>>();
+        const bool ran = run([job = std::move(job),
+                              result](serial::SerialLink& link) { result->emplace(job(link)); },
+                             flags);
+        if (!ran)
+            return std::nullopt;
+        return std::move(*result);
+    }
 
     // The running transfer ends at its next wait. The request stands until clearStop.
     void requestStop();
@@ -80,8 +103,10 @@ signals:
 
 private:
     struct State;
+    struct Request;
     class Relay;
 
+    bool enqueue(Job job, std::function<void(bool ran)> done, std::shared_ptr<Request> request);
     void finished(bool ran, const std::function<void(bool)>& done);
 
     serial::LineNotices& m_notices;

@@ -13,8 +13,10 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
@@ -62,6 +64,13 @@ frmWait::frmWait(AppCore& core, sensor::LineOwner& line, QWidget* mainWindow, Co
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(btnStop, &QPushButton::clicked, this, &frmWait::btnStop_Click);
+    // The main window's menus are out of reach while this window is up: its quit key asks the
+    // main window to close, which asks whether to stop and quit.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, [this] {
+        if (m_mainWindow)
+            m_mainWindow->close();
+    });
     Form_Load();
 }
 
@@ -203,10 +212,13 @@ bool frmWait::exchangeAndTransfer(const QString& command, const QString& path,
 {
     m_receiving = direction == sensor::Direction::Receive;
     const int transferStatus = m_receiving ? LabelWaitReceiving : LabelWaitSending;
-    // The steps are told on the line's thread; this window shows them on its own.
-    const auto onThisThread = [this](std::function<void()> step) {
-        return [this, step = std::move(step)] {
-            QMetaObject::invokeMethod(this, step, Qt::QueuedConnection);
+    // The steps are told on the line's thread; this window shows them on its own, while it
+    // is there.
+    const QPointer<frmWait> window(this);
+    const auto onThisThread = [window](std::function<void()> step) {
+        return [window, step = std::move(step)] {
+            if (window)
+                QMetaObject::invokeMethod(window, step, Qt::QueuedConnection);
         };
     };
     sensor::CommandTransferSteps steps{onThisThread([this] { setStatus(LabelWaitCommand); }),
@@ -217,25 +229,21 @@ bool frmWait::exchangeAndTransfer(const QString& command, const QString& path,
     if (m_receiving && m_preview)
         steps.expectedBytes = m_preview->picture().rawFileBytes();
 
-    sensor::TransferViewRelay view(*this, *this);
-    serial::BlockObserver* observer = m_receiving ? m_preview.get() : nullptr;
-    sensor::CommandTransferOutcome outcome;
-    // The stop button, Esc and the close box take input while the transfer runs; run returns
+    // What the job works with belongs to the request, not to this frame.
+    auto view = std::make_shared<sensor::TransferViewRelay>(*this, *this);
+    std::shared_ptr<sensor::FetchPreview> observer = m_receiving ? m_preview : nullptr;
+    // The stop button, Esc and the close box take input while the transfer runs; call returns
     // only once the line has finished with everything handed to it here.
-    m_line.run(
-        [&](serial::SerialLink& link) {
-            link.view = &view;
-            link.blockObserver = observer;
-            link.display.reset();
-            outcome = sensor::CommandThenTransfer(link, command, path, direction, steps);
-            link.display.publish(&view);
-            link.view = nullptr;
-            link.blockObserver = nullptr;
-        },
-        QEventLoop::AllEvents);
+    const std::optional<sensor::CommandTransferOutcome> outcome =
+        m_line.call<sensor::CommandTransferOutcome>(
+            [view, observer, command, path, direction, steps](serial::SerialLink& link) {
+                const serial::ShownOnLink shown(link, view.get(), observer.get());
+                return sensor::CommandThenTransfer(link, command, path, direction, steps);
+            },
+            QEventLoop::AllEvents);
     m_outcome.file = path;
-    m_stopped = outcome.transfer && outcome.transfer->code == serial::XM_STOPPED;
-    return outcome.succeeded();
+    m_stopped = outcome && outcome->transfer && outcome->transfer->code == serial::XM_STOPPED;
+    return outcome && outcome->succeeded();
 }
 
 bool frmWait::finish(bool result)

@@ -121,8 +121,8 @@ private:
     bool m_receiving = false;
     ProgressTexts m_progressTexts;
     std::optional<SensorImage> m_previewHeader;
-    std::unique_ptr<sensor::FetchPreview> m_preview;
-    std::unique_ptr<sensor::SetProgress> m_set; // while a whole-sensor set runs
+    std::shared_ptr<sensor::FetchPreview> m_preview; // shared with the receive that feeds it
+    std::unique_ptr<sensor::SetProgress> m_set;      // while a whole-sensor set runs
     ProgressTexts m_setTexts;
 };
 

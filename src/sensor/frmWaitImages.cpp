@@ -21,7 +21,7 @@ bool frmWait::fncImgConvert(bool colour)
         ProgressBar1->setVisible(true);
         if (m_previewHeader && m_previewHeader->Width > 0 && m_previewHeader->Height > 0) {
             const ImageKind kind = colour ? ImageKind::Colour : ImageKind::Grey;
-            m_preview = std::make_unique<sensor::FetchPreview>(
+            m_preview = std::make_shared<sensor::FetchPreview>(
                 *m_previewHeader, kind, m_line.clock(),
                 [this](const PartialPicture& picture) { showPicture(picture); });
             picPreview->setFixedSize(m_previewHeader->Width, m_previewHeader->Height);

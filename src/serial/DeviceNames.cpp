@@ -1,6 +1,8 @@
 #include "serial/DeviceNames.h"
 #include "serial/NetAddress.h"
 
+#include <QDir>
+
 namespace kel::serial {
 
 QString deviceForPortOn(bool windows, qint16 port, const QString& deviceSetting)
@@ -11,6 +13,14 @@ QString deviceForPortOn(bool windows, qint16 port, const QString& deviceSetting)
     if (!deviceSetting.isEmpty())
         return deviceSetting;
     return port >= 1 ? QStringLiteral("/dev/ttyS%1").arg(port - 1) : QString();
+}
+
+QString deviceFromFolder(const QString& device, const QString& folder)
+{
+    if (device.isEmpty() || isNetDevice(device) || QDir::isAbsolutePath(device) ||
+        !device.contains(QLatin1Char('/')))
+        return device;
+    return QDir::cleanPath(QDir(folder).absoluteFilePath(device));
 }
 
 QString win32DevicePath(const QString& device)

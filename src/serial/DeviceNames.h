@@ -17,6 +17,11 @@ QString deviceForPort(qint16 port, const QString& deviceSetting);
 // The same rule for a chosen platform; deviceForPort uses the running one.
 QString deviceForPortOn(bool windows, qint16 port, const QString& deviceSetting);
 
+// A device given as a path relative to folder ("s1/dev"), made absolute from there; a network
+// address, an absolute path and a bare name ("ttyUSB0", which the serial port looks for in
+// /dev) are returned as they are.
+QString deviceFromFolder(const QString& device, const QString& folder);
+
 // The path that opens a Windows device name: "\\.\COM10" for "COM10" (from COM10 up the bare
 // name does not open), a path given in that form unchanged.
 QString win32DevicePath(const QString& device);

@@ -53,4 +53,28 @@ struct SerialLink {
 // Hands the display to the view and passes the clock's checkpoint.
 void checkpoint(SerialLink& link);
 
+// A progress view and a block observer set on the link for one scope: the display starts
+// afresh, and on every way out of the scope (an exception too) the last figures reach the
+// view and the link points at neither any more.
+class ShownOnLink {
+public:
+    ShownOnLink(SerialLink& link, TransferView* view, BlockObserver* observer) : m_link(link)
+    {
+        m_link.view = view;
+        m_link.blockObserver = observer;
+        m_link.display.reset();
+    }
+    ~ShownOnLink()
+    {
+        m_link.display.publish(m_link.view);
+        m_link.view = nullptr;
+        m_link.blockObserver = nullptr;
+    }
+    ShownOnLink(const ShownOnLink&) = delete;
+    ShownOnLink& operator=(const ShownOnLink&) = delete;
+
+private:
+    SerialLink& m_link;
+};
+
 } // namespace kel::serial

@@ -1,4 +1,5 @@
 #include "ui/ElidedLabel.h"
+#include "core/ShortenText.h"
 
 #include <QPainter>
 #include <QStyle>
@@ -12,7 +13,9 @@ ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent)
 
 QString ElidedLabel::shownText(int width) const
 {
-    return fontMetrics().elidedText(text(), Qt::ElideMiddle, width);
+    const QFontMetrics metrics = fontMetrics();
+    return shortenBetweenWords(
+        text(), [&](const QString& shown) { return metrics.horizontalAdvance(shown) <= width; });
 }
 
 void ElidedLabel::paintEvent(QPaintEvent* event)

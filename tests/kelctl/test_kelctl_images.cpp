@@ -4,6 +4,7 @@
 #include "SensorImages.h"
 
 #include "core/AppCore.h"
+#include "core/ProfileFile.h"
 #include "image/BitmapFile.h"
 #include "image/Gains.h"
 #include "image/ImageFiles.h"
@@ -13,6 +14,7 @@
 #include "support/TempAppDir.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
@@ -69,6 +71,26 @@ TEST(KelctlInfo, erSilenceAndAMissingPortEachHaveTheirStatus)
 
     const KelctlResult missing = sim.kelctl({"--device", sim.file("no-such-device"), "info"});
     EXPECT_EQ(missing.status, kStatusPort) << describe(missing);
+}
+
+// A device path relative to where kelctl runs (kelctl runs in the kelsim's folder), whether on
+// the command line or as "Device" beside the settings file.
+TEST(KelctlInfo, aRelativeDeviceIsTakenFromTheCurrentFolderOrTheSettingsFolder)
+{
+    KelsimProcess sim;
+    ASSERT_TRUE(sim.ready()) << sim.error().toStdString();
+    ASSERT_TRUE(QDir(sim.folder()).mkdir(QStringLiteral("s1")));
+    ASSERT_TRUE(QFile::link(sim.device(), sim.file(QStringLiteral("s1/dev"))));
+    const KelctlResult given = sim.kelctl({"--device", "s1/dev", "info"});
+    EXPECT_EQ(given.status, 0) << describe(given);
+
+    ASSERT_TRUE(QDir(sim.folder()).mkdir(QStringLiteral("conf")));
+    const QString settings = sim.writeSettings(sim.file(QStringLiteral("conf/Setting.ini")));
+    ASSERT_TRUE(profile::writeString(settings, QStringLiteral("COM"), QStringLiteral("Device"),
+                                     QStringLiteral("../s1/dev"))
+                    .ok);
+    const KelctlResult set = sim.kelctl({"--settings", settings, "info"});
+    EXPECT_EQ(set.status, 0) << describe(set);
 }
 
 class KelctlFetch : public KelsimTest {};

@@ -35,7 +35,8 @@ protected:
         core = std::make_unique<AppCore>(dir.paths(), prompter);
         core->endProcess = [](int) {};
         window = std::make_unique<frmMain>(*core);
-        window->endProcess = [] {};
+        if (!productionExit)
+            window->endProcess = [] {};
         window->Form_Load();
         window->show();
     }
@@ -88,6 +89,8 @@ protected:
 
     FileDialogResult chose(const QString& path) { return {true, {path}, 1}; }
 
+    // Set before start: the window ends the application's event loop as the program does.
+    bool productionExit = false;
     TempAppDir dir;
     ScriptedPrompter prompter;
     std::unique_ptr<KelsimProcess> sim;

@@ -124,4 +124,34 @@ TEST_F(LineOwnerTest, closingStopsTheRunningRequestDropsTheQueuedOnesAndRunsTheL
     EXPECT_TRUE(owner.idle());
 }
 
+// The program told to end while a handler waits: the wait still lasts until the job has ended,
+// and the job's result comes back through the request.
+TEST_F(LineOwnerTest, waitingForARequestOutlastsTheEndOfTheEventLoop)
+{
+    std::atomic<bool> jobEnded{false};
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    const std::optional<int> result = owner.call<int>([&](SerialLink&) {
+        QThread::msleep(200);
+        jobEnded = true;
+        return 42;
+    });
+    EXPECT_TRUE(jobEnded);
+    EXPECT_EQ(result, 42);
+    QCoreApplication::processEvents(); // the loop's end request is spent
+}
+
+// An owner closed behind a request that is still running runs its last request before it goes.
+TEST(LineOwnerEnd, aClosedOwnerRunsItsLastRequestEvenWhenDestroyedFirst)
+{
+    std::atomic<bool> lastRan{false};
+    {
+        SilentNotices notices;
+        sensor::LineOwner owner{notices, [] { return std::make_unique<UnusedPort>(); },
+                                std::make_unique<SystemClock>()};
+        owner.post([](SerialLink&) { QThread::msleep(100); }); // a reply wait
+        owner.close([&](SerialLink&) { lastRan = true; });
+    }
+    EXPECT_TRUE(lastRan);
+}
+
 } // namespace

@@ -153,4 +153,19 @@ TEST_F(TrendFlows, theValuesAreSavedWithTheColumnsOfTheWatchLog)
     EXPECT_EQ(prompter.dialogs.size(), 1);
 }
 
+// Saved while the reading goes on: the next readings leave the saved notice standing.
+TEST_F(TrendFlows, theSavedNoticeOutlastsTheNextReadings)
+{
+    start();
+    startContinuous();
+    ASSERT_TRUE(runUntil([&] { return window->trend.size() >= 1; }));
+    const QString path = dir.file(QStringLiteral("trend.csv"));
+    prompter.dialogAnswers = {chose(path)};
+    window->cmdTrendSave_Click();
+    const qsizetype saved = window->trend.size();
+    ASSERT_TRUE(runUntil([&] { return window->trend.size() >= saved + 2; }));
+    EXPECT_TRUE(window->status().result->text().contains(QDir::toNativeSeparators(path)))
+        << window->status().result->text().toStdString();
+}
+
 } // namespace

@@ -5,7 +5,10 @@
 
 #include "core/VersionText.h"
 
+#include "serial/DeviceNames.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <csignal>
 #include <cstdio>
 #include <utility>
@@ -112,8 +115,9 @@ int main(int argc, char* argv[])
         core.endProcess = [](int) { std::exit(kelctl::ExitSettings); };
         core.LoadLanguage();
         core.LoadComSettings();
+        // A relative path on the command line means what it means to the shell.
         if (!device.isEmpty())
-            core.strComDevice = device;
+            core.strComDevice = kel::serial::deviceFromFolder(device, QDir::currentPath());
         kelctl::Context context{core, prompter, settingsFile, sensorsFile};
         return sub.run(context, args);
     }
