@@ -21,6 +21,7 @@ packages=(
     libbenchmark-dev        # the benchmarks are compiled with the tests, so they keep building
     fonts-noto-cjk          # Japanese captions
     python3-pil imagemagick # independent bitmap readers for the interoperability tests
+    python3-numpy           # independent figures for kelctl stats and compare
     lrzsz socat             # independent XMODEM peer and pseudo-terminal pairs
     ser2net                 # a serial device server in front of kelsim for the network tests
     xvfb xauth              # a display for the GUI where there is none

@@ -147,6 +147,22 @@ enum KelctlText : int {
     KelctlSensorLineBad = 32, // %1 the sensor list, %2 the line
     KelctlSensorNameTwice = 33,
     KelctlSensorListEmpty = 34, // %1 the sensor list
+    KelctlChannel = 35,         // the columns of a picture's figures
+    KelctlMean = 36,
+    KelctlStandardDeviation = 37,
+    KelctlMinimum = 38,
+    KelctlMaximum = 39,
+    KelctlAtZero = 40,
+    KelctlAtFull = 41,
+    KelctlRed = 42, // the channels
+    KelctlGreen = 43,
+    KelctlBlue = 44,
+    KelctlGrey = 45,
+    KelctlSaturated = 46,
+    KelctlStatsArea = 47,      // %1 x %2 the picture, %3,%4 %5 x %6 the rectangle, %7 its pixels
+    KelctlMeanDifference = 48, // the columns of a comparison
+    KelctlLargestDifference = 49,
+    KelctlOverThreshold = 50, // %1 of %2 pixels, %3 their share, %4 the threshold
     // What went wrong, for the operator.
     KelctlNotConverted = 60,      // %1 the file
     KelctlFilesNotConverted = 61, // %1 of %2 files
@@ -163,6 +179,11 @@ enum KelctlText : int {
     KelctlNoImageSize = 72,  // %1 the size code
     KelctlSourceKept = 73,   // %1 the source, %2 where the bitmap goes
     KelctlListTooLong = 74,  // %1 the sensor list
+    KelctlNotAPicture = 75,  // %1 the file
+    KelctlSizesDiffer = 76,  // %1 x %2 and %3 x %4
+    KelctlKindsDiffer = 77,
+    KelctlRectangleOutside = 78, // %1 the rectangle, %2 x %3 the picture
+    KelctlTooMuchDiffers = 79,   // %1 the share, %2 the threshold, %3 the share allowed
 };
 
 // Section "Status".

@@ -32,7 +32,15 @@ void ImageDocument::setOrigin(PictureOrigin origin, const QString& file)
 void ImageDocument::takeFetched()
 {
     blnNotSaved = true;
+    m_pictureIsBitmap = false;
     setOrigin(PictureOrigin::Sensor);
+}
+
+const SensorImage* ImageDocument::pictureMosaic() const
+{
+    if (m_origin == PictureOrigin::None || m_pictureIsBitmap)
+        return nullptr;
+    return &state.CurrentImage;
 }
 
 void ImageDocument::takeSaved(const QString& path)
@@ -96,6 +104,7 @@ KelConversion ImageDocument::openKel(AppCore& core, const QString& path, ImageKi
             return static_cast<bool>(opened);
         })) {
         opened.bitmap = workFile(kTmpBmp);
+        m_pictureIsBitmap = false;
         setOrigin(PictureOrigin::File, path);
     } else if (opened) {
         opened = {}; // converted, but its files could not take the working files' place
@@ -125,8 +134,10 @@ bool ImageDocument::openBitmap(AppCore& core, const QString& path)
         }
         return true;
     });
-    if (opened)
+    if (opened) {
+        m_pictureIsBitmap = true;
         setOrigin(PictureOrigin::File, path);
+    }
     return opened;
 }
 

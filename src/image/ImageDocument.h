@@ -7,6 +7,7 @@
 
 #include "image/ConvertProcess.h"
 #include "image/ImageState.h"
+#include "image/PictureView.h"
 
 #include <QObject>
 #include <QString>
@@ -36,6 +37,14 @@ public:
     void setOrigin(PictureOrigin origin, const QString& file = {});
     // The image just fetched from the sensor is shown and not saved yet.
     void takeFetched();
+
+    // The picture shown (the last conversion's, or the bitmap opened), valid until the state
+    // changes; empty when there is none.
+    PictureView picture() const { return convertedPicture(state); }
+    // The raw image behind the picture, for the raw value and filter colour of a pixel: null
+    // when nothing is shown or the picture is a bitmap that was opened (its mosaic was sampled
+    // from the picture, not taken by the sensor).
+    const SensorImage* pictureMosaic() const;
 
     // The File menu's steps on this image. Each reports its own failures (a caller never repeats
     // them) and leaves the origin as it was unless it succeeds. An open works in a folder of its
@@ -70,6 +79,7 @@ private:
     QString m_workDir;
     PictureOrigin m_origin = PictureOrigin::None;
     QString m_originFile;
+    bool m_pictureIsBitmap = false;
 };
 
 } // namespace kel

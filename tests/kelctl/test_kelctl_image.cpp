@@ -69,6 +69,14 @@ TEST_F(KelctlImageTest, helpAndBadArguments)
         {{"convert", "a.KEL", "b.bmp", "c"}, kUsage},
         {{"convert", "a.KEL", "b.bmp", "--gray"}, kUsage},
         {{"import", "a.bmp", "b.KEL", "--grey"}, kUsage},
+        {{"stats", "--help"}, kOk},
+        {{"compare", "-h"}, kOk},
+        {{"stats"}, kUsage},
+        {{"stats", "a.KEL", "--roi", "1,2,3"}, kUsage},
+        {{"stats", "a.KEL", "--roi", "0,0,0,5"}, kUsage},
+        {{"compare", "a.KEL"}, kUsage},
+        {{"compare", "a.KEL", "b.bmp", "--threshold", "256"}, kUsage},
+        {{"compare", "a.KEL", "b.bmp", "--max-share", "many"}, kUsage},
     };
     for (const Case& c : cases) {
         const ToolResult result = kelctl(c.args);

@@ -11,6 +11,10 @@ namespace kelctl {
 int runConvert(Context& context, const QStringList& args);
 int runImport(Context& context, const QStringList& args);
 
+// The figures of a picture (StatsCommand.cpp) and of a comparison (CompareCommand.cpp).
+int runStats(Context& context, const QStringList& args);
+int runCompare(Context& context, const QStringList& args);
+
 // One command line or one transfer (SerialCommands.cpp).
 int runCommand(Context& context, const QStringList& args);
 int runReceive(Context& context, const QStringList& args);

@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "ExitStatus.h"
 #include "KelctlText.h"
+#include "PictureFiles.h"
 #include "Terminal.h"
 #include "WorkFolder.h"
 
@@ -15,6 +16,7 @@
 #include "image/ConvertProcess.h"
 #include "image/FileAccess.h"
 #include "image/ImageFiles.h"
+#include "image/PictureView.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,31 +29,63 @@ namespace kelctl {
 namespace {
 
 const char* const kConvertUsage =
-    "usage: kelctl convert [--grey] IN.KEL OUT.bmp\n"
-    "       kelctl convert [--grey] --out DIR (FILE.KEL | FOLDER)...\n\n"
+    "usage: kelctl convert [--grey] [--png] IN.KEL OUT.bmp\n"
+    "       kelctl convert [--grey] [--png] --out DIR (FILE.KEL | FOLDER)...\n\n"
     "Converts sensor image files to bitmaps the way the program shows them: a 24-bit colour\n"
     "bitmap (demosaic with the file's gains) or, with --grey, an 8-bit grey bitmap of the raw\n"
     "values. The first form replaces OUT.bmp. The second converts every file given and every\n"
     "*.KEL file of every folder given into DIR (made when missing), as NAME.bmp; it goes on\n"
-    "after a file that fails and never writes over a source file.\n";
+    "after a file that fails and never writes over a source file. --png writes the same\n"
+    "picture as a PNG too (lossless), beside each bitmap with the name ending in .png; an OUT\n"
+    "that ends in .png itself gets the PNG only.\n";
 
 const char* const kImportUsage =
     "usage: kelctl import IN.bmp OUT.KEL\n\n"
     "Turns a 24-bit bitmap of 508 x 432, 216 or 108 pixels into a sensor image file the way the\n"
     "program opens a bitmap: colour arrangement 3, gains 0. OUT.KEL is replaced.\n";
 
-// One sensor image file into one bitmap, through the working folder; never over the source
-// itself. The failure was printed.
-int convertOne(WorkFolder& work, const QString& input, const QString& output, bool grey)
+struct ConvertChoice {
+    bool grey = false;
+    bool png = false; // a PNG as well, or instead of a bitmap named *.png
+};
+
+bool endsInPng(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
+}
+
+// The PNG that goes beside the bitmap: the same path, spelt as given, ending in .png.
+QString pngBeside(const QString& bitmap)
+{
+    const QString suffix = QFileInfo(bitmap).suffix();
+    const QString base = suffix.isEmpty() ? bitmap : bitmap.chopped(suffix.size() + 1);
+    return base + QStringLiteral(".png");
+}
+
+// One sensor image file into one bitmap (and a PNG), through the working folder; never over the
+// source itself. The files written are added to written once complete; a failure was printed.
+int convertOne(WorkFolder& work, const QString& input, const QString& output,
+               const ConvertChoice& choice, QStringList& written)
 {
     kel::ImageState state;
-    const kel::ImageKind kind = grey ? kel::ImageKind::Grey : kel::ImageKind::Colour;
+    const kel::ImageKind kind = choice.grey ? kel::ImageKind::Grey : kel::ImageKind::Colour;
     const kel::KelConversion converted =
         kel::fncConvertKelFile(work.core(), state, work.tmpDir(), input, kind);
     if (!converted)
         return converted.failure == kel::KelConversion::Failure::File ? ExitFileError : ExitFailure;
-    return kel::fncStoreBitmap(work.core(), converted.bitmap, output, input) ? ExitOk
-                                                                             : ExitFileError;
+    const bool pngOnly = choice.png && endsInPng(output);
+    if (!pngOnly) {
+        if (!kel::fncStoreBitmap(work.core(), converted.bitmap, output, input))
+            return ExitFileError;
+        written << output;
+    }
+    if (choice.png) {
+        const QString png = kel::avoidingSource(pngOnly ? output : pngBeside(output), input);
+        if (!writePng(work.core(), kel::convertedPicture(state), png))
+            return ExitFileError;
+        written << png;
+    }
+    return ExitOk;
 }
 
 // A file named twice, or through two paths, is converted once.
@@ -97,7 +131,8 @@ void drawBatchProgress(qsizetype done, qsizetype count, const QString& name)
     std::fflush(stderr);
 }
 
-int convertMany(WorkFolder& work, const QStringList& names, const QString& outDir, bool grey)
+int convertMany(WorkFolder& work, const QStringList& names, const QString& outDir,
+                const ConvertChoice& choice)
 {
     QStringList sources;
     const kel::AppCore& core = work.core();
@@ -115,13 +150,14 @@ int convertMany(WorkFolder& work, const QStringList& names, const QString& outDi
         const QString target = kel::bitmapPathFor(outDir, QFileInfo(source).fileName(), source);
         if (showProgress) // messages of a failing file start on a clean line
             std::fputs("\r\033[K", stderr);
-        const int converted = convertOne(work, source, target, grey);
+        QStringList written;
+        const int converted = convertOne(work, source, target, choice, written);
+        for (const QString& file : written)
+            listWritten(file);
         if (converted != ExitOk) {
             status = converted;
             ++failed;
             printError(kelctlText(core, kel::KelctlNotConverted, {source}));
-        } else {
-            listWritten(target);
         }
         if (showProgress)
             drawBatchProgress(index + 1, sources.size(), QFileInfo(source).fileName());
@@ -138,8 +174,8 @@ int convertMany(WorkFolder& work, const QStringList& names, const QString& outDi
 
 int runConvert(Context& context, const QStringList& args)
 {
-    Arguments parsed =
-        parseArguments(args, {{QStringLiteral("--grey")}, {QStringLiteral("--out")}});
+    Arguments parsed = parseArguments(
+        args, {{QStringLiteral("--grey"), QStringLiteral("--png")}, {QStringLiteral("--out")}});
     const QStringList outDirs = parsed.all(QStringLiteral("--out"));
     if (parsed.error.isEmpty()) {
         if (outDirs.size() > 1)
@@ -152,20 +188,22 @@ int runConvert(Context& context, const QStringList& args)
     int status = ExitOk;
     if (!shouldRun(parsed, kConvertUsage, status))
         return status;
-    const bool grey = parsed.has(QStringLiteral("--grey"));
+    const ConvertChoice choice{parsed.has(QStringLiteral("--grey")),
+                               parsed.has(QStringLiteral("--png"))};
 
     WorkFolder work(context);
     if (!work.isValid())
         return ExitFileError;
     if (!outDirs.isEmpty())
-        return convertMany(work, parsed.positional, outDirs.first(), grey);
+        return convertMany(work, parsed.positional, outDirs.first(), choice);
     const QString& input = parsed.positional.at(0);
     const QString target = kel::avoidingSource(parsed.positional.at(1), input);
     if (target != parsed.positional.at(1))
         printError(kelctlText(context.core, kel::KelctlSourceKept, {input, target}));
-    status = convertOne(work, input, target, grey);
-    if (status == ExitOk)
-        listWritten(target);
+    QStringList written;
+    status = convertOne(work, input, target, choice, written);
+    for (const QString& file : written)
+        listWritten(file);
     return status;
 }
 

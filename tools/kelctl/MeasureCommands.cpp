@@ -6,6 +6,7 @@
 #include "ExitStatus.h"
 #include "KelctlText.h"
 #include "Session.h"
+#include "TextColumns.h"
 
 #include "core/AppCore.h"
 #include "core/MessageNumbers.h"
@@ -76,34 +77,6 @@ Reading readResult(Session& session)
     if (value)
         reading.value = *value;
     return reading;
-}
-
-// The label of the message file, or the English word when the file has none.
-QString labelOr(const Context& context, int number, const char* english)
-{
-    const QString label = context.core.GetMessageText(kel::kSectionKelctl, number).trimmed();
-    return label.isEmpty() ? QString::fromLatin1(english) : label;
-}
-
-// Columns a text takes on a terminal: two for the wide characters of East Asian scripts.
-int columnsOf(const QString& text)
-{
-    int columns = 0;
-    for (const QChar c : text) {
-        const char16_t code = c.unicode();
-        const bool wide =
-            (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
-            (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
-            (code >= 0xFE30 && code <= 0xFE4F) || (code >= 0xFF00 && code <= 0xFF60) ||
-            (code >= 0xFFE0 && code <= 0xFFE6);
-        columns += wide ? 2 : 1;
-    }
-    return columns;
-}
-
-QString padded(const QString& label, int columns)
-{
-    return label + QString(std::max(0, columns - columnsOf(label)), QLatin1Char(' '));
 }
 
 // Sleeps until the clock reaches the moment, waking early for Ctrl-C.

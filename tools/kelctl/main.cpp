@@ -32,7 +32,8 @@ void printUsage(std::FILE* out)
              "4 port cannot be opened, 5 no reply, 6 \"ER\", 7 transfer time-out, 8 transfer\n"
              "data error, 9 stopped (Ctrl-C), 10 cancelled by the sensor, 11 file error,\n"
              "12 unexpected reply, 13 a block read back differs, 14 backup set incomplete or\n"
-             "changed. Of several sensors, the worst status.\n\n"
+             "changed, 15 compare: more of the picture differs than --max-share allows. Of\n"
+             "several sensors, the worst status.\n\n"
              "Subcommands:\n");
     for (const kelctl::Subcommand& sub : kelctl::subcommands())
         std::fprintf(out, "  %-8s %s\n", sub.name, sub.summary);
