@@ -28,12 +28,18 @@ MainStatus::MainStatus(AppCore& core, QMainWindow& window) : m_core(core), m_win
     picture->setObjectName(QStringLiteral("lblStatusPicture"));
     port = new QLabel(bar);
     port->setObjectName(QStringLiteral("lblStatusPort"));
+    readout = new QLabel(bar);
+    readout->setObjectName(QStringLiteral("lblStatusReadout"));
+    zoom = new QLabel(bar);
+    zoom->setObjectName(QStringLiteral("lblStatusZoom"));
     // Long texts lose their middle at the window's edge instead of widening the window or
     // losing their figures; the whole text is in the tooltip.
     picture->setMaximumWidth(kPictureLabelWidth);
-    for (QLabel* label : {picture, port})
+    for (QLabel* label : {picture, port, readout, zoom})
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar->addWidget(result, 1);
+    bar->addPermanentWidget(readout);
+    bar->addPermanentWidget(zoom);
     bar->addPermanentWidget(picture);
     bar->addPermanentWidget(port);
     m_baseTitle = window.windowTitle();

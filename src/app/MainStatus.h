@@ -39,6 +39,8 @@ public:
     QLabel* result = nullptr;
     QLabel* picture = nullptr;
     QLabel* port = nullptr;
+    QLabel* readout = nullptr; // the pixel under the pointer
+    QLabel* zoom = nullptr;
 
 private:
     AppCore& m_core;

@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "app/HistogramPanel.h"
 #include "app/StartPicture.h"
 #include "core/AppCore.h"
 #include "core/WorkFolders.h"
@@ -6,6 +7,7 @@
 #include "serial/SystemClock.h"
 #include "ui/ControlArray.h"
 #include "ui/FormLabels.h"
+#include "ui/PictureCanvas.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -98,21 +100,25 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
     auto* row = new QHBoxLayout(central);
     row->addWidget(buildLeftColumn(), 0, Qt::AlignTop);
 
-    picCnvBmp = named(new QLabel(central), "picCnvBmp");
-    picCnvBmp->setFixedSize(kPictureWidth, kPictureHeight);
-    picCnvBmp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picCnvBmp->setPixmap(startPicture({}));
+    // The picture takes the room the window gives it; the panel of figures sits beside it.
+    picCnvBmp = new PictureCanvas(central);
+    picCnvBmp->setPicture(startPicture({}).toImage());
+    picCnvBmp->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    picHistogram = new HistogramPanel(core, central);
+    auto* pictureRow = new QHBoxLayout;
+    pictureRow->addWidget(picCnvBmp, 1);
+    pictureRow->addWidget(picHistogram, 0, Qt::AlignTop);
     auto* right = new QVBoxLayout;
-    right->addWidget(picCnvBmp, 0, Qt::AlignTop);
+    right->addLayout(pictureRow, 1);
     QGroupBox* trend = buildTrendFrame(central);
-    trend->setFixedWidth(kPictureWidth); // under the picture, as wide as it
+    trend->setMinimumWidth(kPictureWidth);
     right->addWidget(trend);
-    right->addStretch();
-    row->addLayout(right);
+    row->addLayout(right, 1);
 
-    row->setSizeConstraint(QLayout::SetFixedSize);
     setCentralWidget(central);
+    setAcceptDrops(true);
     connectSensorControls();
+    connectPicture();
     assignShortcuts();
 
     m_status = std::make_unique<MainStatus>(core, *this);
@@ -147,10 +153,14 @@ void frmMain::buildMenus()
     addSeparator(mnuFile, "mnuSeparate3");
     mnuBmpSave = addItem(mnuFile, "mnuBmpSave", "BmpSave");
     mnuBmpLoad = addItem(mnuFile, "mnuBmpLoad", "BmpLoad");
+    mnuPngSave = addItem(mnuFile, "mnuPngSave", "PngSave");
+    mnuPngSave->setEnabled(false);
     addSeparator(mnuFile, "mnuSeparate4");
     mnuBinBmpConv = addMenu(mnuFile, "mnuBinBmpConv", "BinBmpConv");
     mnuEachConv = addItem(mnuBinBmpConv, "mnuEachConv", "EachConv");
     mnuAllConv = addItem(mnuBinBmpConv, "mnuAllConv", "AllConv");
+    addSeparator(mnuFile, "mnuSeparate6");
+    mnuRecent = addMenu(mnuFile, "mnuRecent", "Recent");
     addSeparator(mnuFile, "mnuSeparate1");
     mnuQuit = addItem(mnuFile, "mnuQuit", "Quit");
     mnuBinSave->setEnabled(false);
@@ -175,6 +185,8 @@ void frmMain::buildMenus()
     mnuConvert = addItem(mnuOption, "mnuConvert", "Convert");
     mnuComSet = addItem(mnuOption, "mnuComSet", "ComSet");
 
+    buildViewMenu();
+
     mnuHelp = addMenu(bar, "mnuHelp", "Help");
     mnuContents = addItem(mnuHelp, "mnuContents", "Contents");
     addSeparator(mnuHelp, "mnuSeparate2");
@@ -183,6 +195,35 @@ void frmMain::buildMenus()
     connect(mnuQuit, &QAction::triggered, this, &frmMain::mnuQuit_Click);
     connectDialogMenus();
     connectFileMenu();
+}
+
+// The View menu: how the picture is drawn and what is shown beside it. The zoom keys are those
+// of any picture viewer.
+void frmMain::buildViewMenu()
+{
+    mnuView = addMenu(menuBar(), "mnuView", "View");
+    mnuZoomIn = addItem(mnuView, "mnuZoomIn", "ZoomIn");
+    mnuZoomIn->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    mnuZoomOut = addItem(mnuView, "mnuZoomOut", "ZoomOut");
+    mnuZoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    mnuZoomActual = addItem(mnuView, "mnuZoomActual", "ZoomActual");
+    mnuZoomActual->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    mnuZoomFit = addItem(mnuView, "mnuZoomFit", "ZoomFit");
+    mnuZoomFit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_9));
+    addSeparator(mnuView, "mnuSeparate7");
+    mnuHistogram = addItem(mnuView, "mnuHistogram", "Histogram");
+    mnuHistogram->setCheckable(true);
+    mnuHistogram->setChecked(true);
+    mnuHistogram->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    addSeparator(mnuView, "mnuSeparate8");
+    mnuSetReference = addItem(mnuView, "mnuSetReference", "SetReference");
+    mnuShowDifference = addItem(mnuView, "mnuShowDifference", "ShowDifference");
+    mnuShowDifference->setCheckable(true);
+    mnuShowDifference->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    addSeparator(mnuView, "mnuSeparate9");
+    mnuCopyPicture = addItem(mnuView, "mnuCopyPicture", "CopyPicture");
+    mnuCopyPicture->setShortcut(QKeySequence::Copy);
 }
 
 QWidget* frmMain::buildLeftColumn()
@@ -265,8 +306,10 @@ void frmMain::Form_Load()
     LoadFormLabels(m_core, this);
     applyTrendTexts();
     m_startPicture = startPicture(m_core.GetMessageText(kSectionLabel, LabelNoImage));
-    picCnvBmp->setPixmap(m_startPicture);
+    picCnvBmp->setPicture(m_startPicture.toImage());
     DeleteTempFiles();
+    m_recent.load();
+    fillRecentMenu();
     m_status->takeBaseTitle();
     m_status->showLine(lineConfigOf(m_core));
     keepSizeFromNowOn();
@@ -276,12 +319,11 @@ void frmMain::Form_Load()
 // runs (a measured value, the trend's counts) never resize it under the operator's hand.
 void frmMain::keepSizeFromNowOn()
 {
+    // The least room the captions need, taken once: a longer value or count later squeezes
+    // the picture's share instead of widening the window. The picture grows with the window.
     QWidget* central = centralWidget();
-    central->layout()->setSizeConstraint(QLayout::SetFixedSize);
     central->layout()->activate();
-    const QSize size = central->sizeHint();
-    central->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
-    central->setFixedSize(size);
+    central->setMinimumSize(central->minimumSizeHint().expandedTo(central->sizeHint()));
 }
 
 void frmMain::CreateWorkFolders()

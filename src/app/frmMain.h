@@ -5,8 +5,10 @@
 
 #include "app/MainStatus.h"
 #include "core/CommonDialog.h"
+#include "core/RecentFiles.h"
 #include "files/BatchChoice.h"
 #include "image/ImageDocument.h"
+#include "image/PictureView.h"
 #include "sensor/CoreLine.h"
 #include "sensor/ImageInfoQuery.h"
 #include "sensor/LineOwner.h"
@@ -15,11 +17,13 @@
 #include "sensor/ResultReading.h"
 #include "ui/QtTranslations.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QPixmap>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QDoubleSpinBox;
@@ -34,6 +38,8 @@ class QUrl;
 namespace kel {
 
 class AppCore;
+class HistogramPanel;
+class PictureCanvas;
 class TrendStrip;
 
 class frmMain : public QMainWindow {
@@ -66,6 +72,17 @@ public:
     void mnuEachConv_Click();
     void mnuAllConv_Click();
     BatchChoice batchChoice; // the files and the output folder of the last batch choice
+
+    // ---- Looking into the picture (frmMainPicture.cpp): zoom, the readout, the figures of the
+    // picture or of a rectangle, the profile along a line, a reference to compare with.
+    void mnuSetReference_Click();
+    void mnuShowDifference_Click(bool shown);
+    void mnuCopyPicture_Click();
+    void mnuPngSave_Click();
+    // Opens a .KEL or a bitmap as File > Open does (the unsaved-image question included); a
+    // dropped file and a recent file come here. False when it was not opened.
+    bool openImageFile(const QString& file);
+    const QStringList& recentFiles() const { return m_recent.files(); }
 
     // ---- Option and Help menus.
     void mnuConvert_Click();
@@ -138,7 +155,8 @@ public:
     std::array<QRadioButton*, 3> optMesure{};
     QGroupBox* fraGetMesure = nullptr;
     QPushButton* cmdGetMesure = nullptr;
-    QLabel* picCnvBmp = nullptr;
+    PictureCanvas* picCnvBmp = nullptr; // zooms, pans and tells the pixel under the pointer
+    HistogramPanel* picHistogram = nullptr;
     QGroupBox* fraTrend = nullptr;
     TrendStrip* picTrend = nullptr;
     QLabel* lblTrendInterval = nullptr;
@@ -174,6 +192,17 @@ public:
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;
     QAction* mnuVersion = nullptr;
+    QAction* mnuPngSave = nullptr;
+    QMenu* mnuRecent = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuZoomIn = nullptr;
+    QAction* mnuZoomOut = nullptr;
+    QAction* mnuZoomActual = nullptr;
+    QAction* mnuZoomFit = nullptr;
+    QAction* mnuHistogram = nullptr; // shows or hides the panel
+    QAction* mnuSetReference = nullptr;
+    QAction* mnuShowDifference = nullptr;
+    QAction* mnuCopyPicture = nullptr;
     QAction* fetchShortcut = nullptr; // F5: presses cmdConvert
 
     // The status bar: last result, the picture's source, the line in use.
@@ -191,9 +220,22 @@ public:
 protected:
     // Every way of closing the window runs the shutdown.
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();
+    void buildViewMenu();
+    void connectPicture();
+    // The converted picture now shown; figures, the readout and the comparison follow it.
+    void showPictureImage(const QImage& image);
+    void refreshFigures();
+    void refreshComparison();
+    void showReadout(QPoint pixel);
+    void fillRecentMenu();
+    void rememberRecent(const QString& file);
+    void openKelFile(const QString& file);
+    void openBitmapFile(const QString& file);
     void keepSizeFromNowOn();
     void connectDialogMenus();
     void connectFileMenu();
@@ -237,6 +279,11 @@ private:
     sensor::LineOwner m_line; // the port, opened for each exchange, on the line's own thread
     ImageDocument m_picture{m_core.paths().tmpDir()};
     std::unique_ptr<MainStatus> m_status;
+    QImage m_analysed;                  // the shown picture as the figures read it; null for none
+    std::optional<Picture> m_reference; // the picture set as reference
+    QString m_referenceName;
+    RecentFiles m_recent{m_core.paths().appDir + QLatin1Char('/') +
+                         QLatin1String(RecentFiles::kFileName)};
     OperationOutcome m_fetchOutcome; // how the last fetch's transfer ended
     bool m_shuttingDown = false;
     CommonDialog m_trendDialog; // its own, so the File menu's dialog keeps its last file

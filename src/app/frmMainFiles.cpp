@@ -105,6 +105,7 @@ void frmMain::showOpenedImage(const QString& file, const QString& bitmap)
     cmdLoad->setEnabled(true);
     if (ShowPicture(bitmap)) {
         showOpened(file);
+        rememberRecent(file);
     } else {
         m_core.ShowFailure(
             QStringLiteral("%1: invalid picture").arg(QDir::toNativeSeparators(bitmap)));
@@ -120,7 +121,11 @@ void frmMain::mnuBinLoad_Click()
                   kSaveFlags);
     if (cdlFileOpen.ShowOpen() != 0 || !mayReplaceUnsaved())
         return;
-    const QString chosen = cdlFileOpen.FileName;
+    openKelFile(cdlFileOpen.FileName);
+}
+
+void frmMain::openKelFile(const QString& chosen)
+{
     const KelConversion opened = m_picture.openKel(m_core, chosen, ImageKind::Colour);
     if (!opened) {
         showFailed(StatusNameOpen, {shownPath(m_core.paths(), chosen)});
@@ -153,7 +158,11 @@ void frmMain::mnuBmpLoad_Click()
     prepareDialog(m_core, cdlFileOpen, QStringLiteral("*.bmp|*.bmp"), kSaveFlags);
     if (cdlFileOpen.ShowOpen() != 0 || !mayReplaceUnsaved())
         return;
-    const QString chosen = cdlFileOpen.FileName;
+    openBitmapFile(cdlFileOpen.FileName);
+}
+
+void frmMain::openBitmapFile(const QString& chosen)
+{
     if (!m_picture.openBitmap(m_core, chosen)) {
         showFailed(StatusNameOpen, {shownPath(m_core.paths(), chosen)});
         return;

@@ -67,16 +67,16 @@ void frmMain::reportCompletion(bool succeeded)
 
 bool frmMain::ShowPicture(const QString& path)
 {
-    QPixmap picture;
+    QImage picture;
     if (!picture.load(path, "BMP"))
         return false;
-    picCnvBmp->setPixmap(picture);
+    showPictureImage(picture);
     return true;
 }
 
 void frmMain::ClearPicture()
 {
-    picCnvBmp->setPixmap(m_startPicture);
+    showPictureImage({});
     m_picture.setOrigin(PictureOrigin::None);
 }
 

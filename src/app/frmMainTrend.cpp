@@ -122,7 +122,7 @@ bool frmMain::lineBusy() const
 {
     // The line runs one request at a time: a reading behind a fetch or a command would only
     // come late. A box asks the operator; an operation disables the window's controls.
-    return !m_line.idle() || m_line.closed() || !centralWidget()->isEnabled() ||
+    return !m_line.idle() || m_line.waiting() || m_line.closed() || !centralWidget()->isEnabled() ||
            QApplication::activeModalWidget() != nullptr;
 }
 

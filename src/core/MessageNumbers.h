@@ -97,6 +97,36 @@ enum LabelText : int {
 };
 
 // Section "Trend": the trend of a continuous measurement in the main window.
+// What the window tells of the picture: the readout under the pointer, its figures and the
+// comparison with a reference.
+inline const QString kSectionPicture = QStringLiteral("Picture");
+enum PictureText : int {
+    PictureReadoutRaw = 1,  // %1 x, %2 y, %3 raw value, %4 its filter colour, %5 to %7 R, G, B
+    PictureReadoutRgb = 2,  // %1 x, %2 y, %3 to %5 R, G, B (no mosaic: an opened bitmap)
+    PictureReadoutGrey = 3, // %1 x, %2 y, %3 the value
+    PictureFilterRed = 4,
+    PictureFilterGreen = 5,
+    PictureFilterBlue = 6,
+    PictureZoom = 7,          // %1 the zoom in percent
+    PictureAreaWhole = 8,     // %1 width, %2 height
+    PictureAreaRectangle = 9, // %1 x, %2 y, %3 width, %4 height
+    PictureColumns = 10,      // the figures' column heads, separated by "|"
+    PictureChannelRed = 11,
+    PictureChannelGreen = 12,
+    PictureChannelBlue = 13,
+    PictureChannelGrey = 14,
+    PictureSaturated = 15,
+    PictureLogScale = 16,
+    PictureNoReference = 17,
+    PictureReferenceOtherSize = 18, // %1 x %2 the reference, %3 x %4 this picture
+    PictureReferenceOtherKind = 19,
+    PictureCompared = 20,       // %1 the mean differences, %2 share in percent, %3 threshold
+    PicturePngFiles = 21,       // the file filter's description
+    PictureProfile = 22,        // %1 the pixels along the line
+    PictureReferenceKept = 23,  // %1 where the reference came from
+    PictureDropRefused = 24,    // %1 the file dropped
+};
+
 inline const QString kSectionTrend = QStringLiteral("Trend");
 enum TrendText : int {
     TrendFrame = 1,

@@ -228,8 +228,10 @@ bool LineOwner::run(Job job, QEventLoop::ProcessEventsFlags flags)
         return false;
     QEventLoop loop;
     wait->loop = &loop;
+    ++m_waiting;
     if (!wait->ended)
         loop.exec(flags);
+    --m_waiting;
     wait->loop = nullptr;
     if (wait->ended)
         return wait->ran;

@@ -86,6 +86,9 @@ public:
 
     // Nothing is queued or running, and every request's end has been told.
     bool idle() const { return m_pending == 0; }
+    // A handler waits in run or call: it goes on with the line once its wait ends, so a timed
+    // request must not slip in between its requests.
+    bool waiting() const { return m_waiting > 0; }
 
     // Stops the running request, drops the queued ones, queues last (when set) and refuses
     // every request after it. drained() follows once the line is idle.
@@ -116,6 +119,7 @@ private:
     QThread* m_thread = nullptr;
     QObject* m_worker = nullptr; // lives on the line's thread; requests are queued to it
     int m_pending = 0;
+    int m_waiting = 0; // handlers inside run
     bool m_closed = false;
     quint64 m_generation = 0; // requests of an older generation are dropped unrun
 };

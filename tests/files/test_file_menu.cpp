@@ -2,6 +2,7 @@
 // dialogs, working files, checks and the controls they change.
 
 #include "FilesTestSupport.h"
+#include "ui/PictureCanvas.h"
 
 #include <QAction>
 #include <QLabel>
@@ -28,7 +29,7 @@ protected:
         return window.mnuBinSave->isEnabled() && window.mnuBmpSave->isEnabled() &&
                window.cmdLoad->isEnabled();
     }
-    bool pictureShown() const { return !window.picCnvBmp->pixmap().isNull(); }
+    bool pictureShown() const { return !window.picCnvBmp->picture().isNull(); }
 
     // Opens a sensor image file of width x height through the menu.
     void openKel(int width, int height, const QString& name = QStringLiteral("A.KEL"))
@@ -105,7 +106,7 @@ TEST_F(FileMenuTest, bitmapsOfTheSensorsSizesAreAcceptedOthersRefusedWithMessage
             EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bmp"))), bitmap);
             EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bin"))).size(), 508 * 480);
             EXPECT_TRUE(savesEnabled());
-            EXPECT_EQ(window.picCnvBmp->pixmap().size(), QSize(508, c.height));
+            EXPECT_EQ(window.picCnvBmp->picture().size(), QSize(508, c.height));
         } else {
             EXPECT_EQ(boxTexts(), QStringList{message(14)});
             EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bin"))), "old raw");
@@ -166,7 +167,7 @@ TEST_F(FileMenuTest, openedSensorFileIsShownInColourWithItsHeader)
     EXPECT_TRUE(window.optSelect[0]->isChecked());
     EXPECT_EQ(values(), (QStringList{"1", "10", "20", "30", "508", "216"}));
     EXPECT_TRUE(savesEnabled());
-    EXPECT_EQ(window.picCnvBmp->pixmap().size(), QSize(508, 216));
+    EXPECT_EQ(window.picCnvBmp->picture().size(), QSize(508, 216));
     EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bmp"))).size(), 54 + 508 * 3 * 216);
 
     const FileDialogRequest& request = prompter.dialogs.at(0);

@@ -8,6 +8,7 @@
 #include "support/KelsimFixture.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempAppDir.h"
+#include "ui/PictureCanvas.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,7 +72,7 @@ protected:
     {
         const QImage start =
             startPicture(core->GetMessageText(kSectionLabel, LabelNoImage)).toImage();
-        return window->picCnvBmp->pixmap().toImage() == start &&
+        return window->picCnvBmp->picture() == start &&
                window->picture().origin() == PictureOrigin::None &&
                window->lblValue[5]->text().isEmpty();
     }

@@ -39,7 +39,7 @@ TEST_F(ImageFlows, fetchesColourAndGreyInEverySize)
             EXPECT_EQ(window->lblValue[3]->text(), QStringLiteral("45"));
             EXPECT_EQ(window->lblValue[4]->text(), QStringLiteral("508"));
             EXPECT_EQ(window->lblValue[5]->text(), QLatin1String(c.height));
-            EXPECT_EQ(window->picCnvBmp->pixmap().size(), QSize(508, QString(c.height).toInt()));
+            EXPECT_EQ(window->picCnvBmp->picture().size(), QSize(508, QString(c.height).toInt()));
             EXPECT_TRUE(window->mnuBmpSave->isEnabled());
             EXPECT_EQ(window->mnuBinSave->isEnabled(), colour);
             EXPECT_EQ(window->cmdLoad->isEnabled(), colour);
@@ -98,7 +98,7 @@ TEST_F(ImageFlows, thePictureBuildsUpWhileItArrivesAsTheFinalPictureShowsIt)
         window->cmdConvert_Click();
         timer.stop();
 
-        const QImage final = window->picCnvBmp->pixmap().toImage().convertToFormat(
+        const QImage final = window->picCnvBmp->picture().convertToFormat(
             colour ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
         ASSERT_EQ(final.size(), QSize(508, 432));
         ASSERT_FALSE(watch.previews.isEmpty());
@@ -149,11 +149,11 @@ TEST_F(ImageFlows, decliningToDiscardTheUnsavedImageChangesNothing)
     start();
     ASSERT_TRUE(fetch());
     const qsizetype sent = commands().size();
-    const QPixmap before = window->picCnvBmp->pixmap();
+    const QImage before = window->picCnvBmp->picture();
     prompter.answers = {AnswerYes, AnswerNo};
     window->cmdConvert_Click();
     EXPECT_EQ(commands().size(), sent);
-    EXPECT_EQ(window->picCnvBmp->pixmap().toImage(), before.toImage());
+    EXPECT_EQ(window->picCnvBmp->picture(), before);
     EXPECT_TRUE(window->mnuBinSave->isEnabled());
     EXPECT_TRUE(window->cmdLoad->isEnabled());
     EXPECT_TRUE(window->picture().blnNotSaved);
