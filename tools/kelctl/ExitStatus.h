@@ -21,6 +21,7 @@ enum ExitStatus : int {
     ExitUnexpectedReply = 12,  // the sensor answered, but not with what the operation needs
     ExitBlockDifferent = 13,   // a block read back from the sensor differs from its file
     ExitSetRefused = 14,       // a backup set incomplete, changed or without its manifest
+    ExitConnectionLost = 15,   // the device server closed the connection, or it dropped
 };
 
 // The status of several runs: a failure wins over success, and of two failures the higher
