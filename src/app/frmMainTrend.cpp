@@ -5,6 +5,7 @@
 #include "app/TrendStrip.h"
 #include "app/frmMain.h"
 #include "core/AppCore.h"
+#include "core/ShownReply.h"
 #include "image/FileAccess.h"
 #include "sensor/ResultReading.h"
 #include "sensor/SensorProtocol.h"
@@ -152,10 +153,10 @@ void frmMain::showTrendReading(const sensor::ResultReading& reading)
     if (!reading.read()) {
         // The exchange has shown its message, or the reply is named here; one failure ends
         // the reading so that a sensor gone away does not bring a box every tick.
-        lblTrendState->setText(
-            reading.outcome == sensor::ResultReading::Outcome::UnknownCode
-                ? m_core.GetMessageText(kSectionTrend, TrendStoppedReply).arg(reading.reply)
-                : m_core.GetMessageText(kSectionTrend, TrendStoppedFailed));
+        lblTrendState->setText(reading.outcome == sensor::ResultReading::Outcome::UnknownCode
+                                   ? m_core.GetMessageText(kSectionTrend, TrendStoppedReply)
+                                         .arg(shownReply(m_core, reading.reply))
+                                   : m_core.GetMessageText(kSectionTrend, TrendStoppedFailed));
         return;
     }
     lblValue[6]->setText(

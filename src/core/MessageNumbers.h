@@ -26,7 +26,14 @@ enum MessageNumber : int {
     MsgTransferTimeout = 23,
     MsgSensorError = 24,
     MsgNetAddressInvalid = 25, // the settings dialog's network host or port
-    MsgHelpNotShown = 50,      // the help file's path follows the text
+    // A device server on the network, the line's too; %1 the server (45: and the reason).
+    MsgNetUnknownHost = 40,
+    MsgNetRefused = 41,
+    MsgNetNoAnswer = 42,
+    MsgNetClosed = 43,
+    MsgNetDropped = 44, // during a file transfer
+    MsgNetFailed = 45,
+    MsgHelpNotShown = 50, // the help file's path follows the text
     // The whole sensor at once; what each concerns follows as lines of their own.
     MsgSetFilesChanged = 30,    // files differ from the manifest: nothing sent
     MsgSetNotVouched = 31,      // the manifest is unusable or vouches for fewer than nine
@@ -76,6 +83,7 @@ enum LabelText : int {
     LabelLineDetails = 65,       // a line added to a message of the line: device and reason
     LabelLineWarning = 66,       // what the port goes on without: the port's account
     LabelSizeCode = 67,          // %1 the size code the sensor reported
+    LabelReplyCut = 68,          // after the start of a long reply: %1 its length in bytes
     LabelNoImage = 90,           // written on the start picture
     LabelFileNotBitmap = 80,     // %1 the file
     // Why a folder picker cannot open a folder; %1 the folder.

@@ -34,6 +34,10 @@ QString worded(const AppCore& core, int number, const QString& first, const QStr
 bool CoreLineNotices::showMessage(serial::LineMessage message, const QString& detail,
                                   QString* failure)
 {
+    // A device server's message names the server (and the reason) in its own words.
+    if (serial::isNetworkMessage(message))
+        return m_core.ShowMessage(kSectionMessage, static_cast<int>(message), failure, {},
+                                  {detail});
     const QString more = detail.isEmpty() ? QString() : worded(m_core, LabelLineDetails, detail);
     return m_core.ShowMessage(kSectionMessage, static_cast<int>(message), failure, more);
 }

@@ -16,7 +16,8 @@ public:
     explicit CoreLineNotices(AppCore& core) : m_core(core) {}
 
     // The numbered message of section "Message"; a detail follows it on a line of its own,
-    // worded by text 65 of section "Label".
+    // worded by text 65 of section "Label", except for a device server's messages, which
+    // take it as their %1.
     bool showMessage(serial::LineMessage message, const QString& detail = {},
                      QString* failure = nullptr) override;
     // The system's description in a critical box titled "エラー".

@@ -58,4 +58,9 @@ QString AnyBytePort::takeWarning()
     return current().takeWarning();
 }
 
+std::optional<NetworkFailure> AnyBytePort::takeNetworkFailure()
+{
+    return current().takeNetworkFailure();
+}
+
 } // namespace kel::serial

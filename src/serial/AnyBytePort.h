@@ -36,6 +36,7 @@ public:
     void write(const QByteArray& bytes) override;
     void waitForMoreInput(int ms) override;
     QString takeWarning() override;
+    std::optional<NetworkFailure> takeNetworkFailure() override;
 
     SerialPort& serialPort()
     {

@@ -4,9 +4,11 @@
 // implementation drives real devices and pseudo-terminals; tests drive a simulated line.
 
 #include "serial/LineSettings.h"
+#include "serial/NetworkFailure.h"
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <stdexcept>
 
 namespace kel::serial {
@@ -20,11 +22,30 @@ public:
         : std::runtime_error(description.toStdString()), m_description(description)
     {
     }
+    // A connection to a device server that failed.
+    explicit PortError(const NetworkFailure& failure) : PortError(failure.description())
+    {
+        m_network = failure;
+    }
     QString description() const { return m_description; }
+    const std::optional<NetworkFailure>& network() const { return m_network; }
 
 private:
     QString m_description;
+    std::optional<NetworkFailure> m_network;
 };
+
+// The most unread input a port holds. The sensor sends at most one block before it waits for
+// an answer, so more than this is a line (or a server) that never stops talking: the oldest
+// bytes go first, and memory stays bounded whatever arrives.
+constexpr qint64 kInputLimit = 64 * 1024;
+
+// Drops the oldest bytes of input beyond kInputLimit.
+inline void keepWithinInputLimit(QByteArray& input)
+{
+    if (input.size() > kInputLimit)
+        input.remove(0, input.size() - kInputLimit);
+}
 
 struct PortOptions {
     QString device; // device path or name, e.g. "/dev/ttyS0" or "COM1"
@@ -64,6 +85,9 @@ public:
     // device server that does not set the line), once per port; empty otherwise. The line
     // hands it to LineNotices::showWarning.
     virtual QString takeWarning() { return {}; }
+    // Why the connection to a device server failed, at the last open or since; nothing for
+    // other ports and while it stands. Taken once.
+    virtual std::optional<NetworkFailure> takeNetworkFailure() { return std::nullopt; }
 };
 
 } // namespace kel::serial

@@ -50,7 +50,7 @@ private:
 
 } // namespace
 
-int OpenPort(SerialLink& link, QString* failure)
+int OpenPort(SerialLink& link, QString* failure, std::optional<NetworkFailure>* network)
 {
     BytePort& port = link.MSComm1;
     if (port.isOpen())
@@ -75,9 +75,13 @@ int OpenPort(SerialLink& link, QString* failure)
                 return 0;
             } catch (const PortError& error) {
                 why = error.description();
+                if (network)
+                    *network = error.network();
             }
         } else {
             why = options.device + QStringLiteral(": ") + why;
+            if (network)
+                *network = port.takeNetworkFailure();
         }
     }
     if (failure)
@@ -104,7 +108,9 @@ QString ExchangeLine(SerialLink& link, const QString& command)
     for (;;) {
         buffer += port.readAll();
         if (const std::optional<QByteArray> reply = replyBeforeDelimiter(buffer, delimiter))
-            return QString::fromLatin1(*reply);
+            return reply->size() > kLongestReply ? QString() : QString::fromLatin1(*reply);
+        if (buffer.size() > kLongestReply + delimiter.size())
+            return {};
         const quint32 elapsed = elapsedSince(link.clock, start);
         if (elapsed >= quint32(kReplyTimeoutMs))
             return {};
@@ -120,10 +126,15 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
     bool deviceFailed = false;
     try {
         QString failure;
-        if (OpenPort(link, &failure) != 0) {
-            result.failure = CommandFailure::PortCannotOpen;
+        std::optional<NetworkFailure> network;
+        if (OpenPort(link, &failure, &network) != 0) {
+            result.failure = network ? CommandFailure::Network : CommandFailure::PortCannotOpen;
             result.detail = failure;
-            link.notices.showMessage(LineMessage::PortCannotOpen, failure);
+            result.network = network;
+            if (network)
+                link.notices.showMessage(messageOf(*network), detailOf(*network));
+            else
+                link.notices.showMessage(LineMessage::PortCannotOpen, failure);
         } else {
             {
                 const ReplyWait wait(link.notices, command);
@@ -142,15 +153,18 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
         }
     } catch (const PortError& error) {
         reply.clear();
-        result.failure = CommandFailure::RuntimeFailure;
+        result.failure = error.network() ? CommandFailure::Network : CommandFailure::RuntimeFailure;
         result.detail = error.description();
+        result.network = error.network();
         deviceFailed = true;
     }
     ClosePort(link);
     // The device failed under the open port, as an unplugged adapter does: the reply will
     // never come, and the operator must hear why the operation ended. The port is released
     // first, so that nothing holds the device while the box is open.
-    if (deviceFailed)
+    if (deviceFailed && result.network)
+        link.notices.showMessage(messageOf(*result.network), detailOf(*result.network));
+    else if (deviceFailed)
         link.notices.showMessage(LineMessage::NoReply);
     if (outcome)
         *outcome = result;

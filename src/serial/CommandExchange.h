@@ -1,26 +1,35 @@
 #pragma once
 // One command line to the sensor and its one reply line, on a port opened for that exchange.
 
+#include "serial/NetworkFailure.h"
 #include "serial/SerialLink.h"
 
 #include <QString>
+#include <optional>
 
 namespace kel::serial {
 
 constexpr int kReplyTimeoutMs = 5000; // whole exchange, from just before the line is sent
+// A reply line longer than this is noise (the sensor's longest is a few dozen characters):
+// the exchange ends at once without a reply rather than collect a line that never ends.
+constexpr qsizetype kLongestReply = 1024;
 
 // Why SendCommand returned what it did, for callers that need more than the reply text.
 enum class CommandFailure {
     None,           // a reply came (it may be "ER")
     PortCannotOpen, // message 21 was shown with the device and the system's reason
-    NoReply,        // no delimited reply in time, or an empty one; message 22 was shown
+    NoReply,        // no delimited reply in time, an empty one or one longer than
+                    // kLongestReply; message 22 was shown
     RuntimeFailure, // the device failed meanwhile (message 22 was shown), or the "ER" message
                     // could not be shown
+    Network,        // the device server could not be reached or its connection failed: the
+                    // message of network was shown
 };
 
 struct CommandOutcome {
     CommandFailure failure = CommandFailure::None;
-    QString detail; // the system's description of a port or message failure
+    QString detail;                        // the system's description of a port or message failure
+    std::optional<NetworkFailure> network; // with CommandFailure::Network
 };
 
 // Opens the port, sends the command without its surrounding spaces followed by the
@@ -33,14 +42,16 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
 
 // Opens the port for commands with the current settings: port number (or "Device" setting),
 // line parameters, no flow control, DTR raised, input discarded. A port left open is closed
-// first. 0 when open and configured, 1 when a step failed (*failure then says which).
-int OpenPort(SerialLink& link, QString* failure = nullptr);
+// first. 0 when open and configured, 1 when a step failed (*failure then says which, and
+// *network why when the port is a connection to a device server).
+int OpenPort(SerialLink& link, QString* failure = nullptr,
+             std::optional<NetworkFailure>* network = nullptr);
 
 // Closes the port when it is open.
 void ClosePort(SerialLink& link);
 
-// Sends the line on the open port and waits for the reply; "" after the time-out. Throws
-// PortError when the port fails.
+// Sends the line on the open port and waits for the reply; "" after the time-out and for a line
+// longer than kLongestReply. Throws PortError when the port fails.
 QString ExchangeLine(SerialLink& link, const QString& command);
 
 } // namespace kel::serial

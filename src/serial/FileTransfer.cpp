@@ -34,8 +34,10 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
     try {
         XmOpenPort(link, link.line);
     } catch (const PortError& error) {
-        outcome.failure = TransferFailure::PortCannotOpen;
+        outcome.failure =
+            error.network() ? TransferFailure::Network : TransferFailure::PortCannotOpen;
         outcome.detail = error.description();
+        outcome.network = error.network();
     }
     if (outcome.failure == TransferFailure::None) {
         try {
@@ -64,10 +66,26 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
         } catch (const PortError& error) {
             outcome.failure = TransferFailure::PortError;
             outcome.detail = error.description();
+            if (error.network()) {
+                outcome.failure = TransferFailure::Network;
+                outcome.network = error.network();
+                outcome.network->cause = NetworkCause::Dropped;
+            }
         }
     }
     if (file.isOpen())
         file.close();
+    // A connection that failed while a control byte was sent was told as the port's failure by
+    // the transfer; it is still the dropped connection for whoever maps causes to results.
+    bool networkTold = false;
+    if (outcome.failure == TransferFailure::None && outcome.code == XM_SEND_FAILED) {
+        if (std::optional<NetworkFailure> network = xmPort(link).takeNetworkFailure()) {
+            network->cause = NetworkCause::Dropped;
+            outcome.failure = TransferFailure::Network;
+            outcome.network = network;
+            networkTold = true;
+        }
+    }
     if (outcome.failure == TransferFailure::None) {
         if (outcome.code == XM_DATA_ERROR)
             link.notices.showMessage(LineMessage::NoReply);
@@ -79,6 +97,8 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
     // that stopped answering does; the port is let go before the operator is told.
     if (outcome.failure == TransferFailure::PortError)
         link.notices.showMessage(LineMessage::NoReply);
+    if (outcome.failure == TransferFailure::Network && !networkTold)
+        link.notices.showMessage(messageOf(*outcome.network), detailOf(*outcome.network));
     if (outcome.failure == TransferFailure::FileNotWritten)
         link.notices.showWriteFailure(path, fileFailure);
     XmDetachPort(link);
@@ -125,8 +145,11 @@ void XmOpenPort(SerialLink& link, const LineConfig& config)
     if (options.device.isEmpty())
         throw PortError(QStringLiteral("Invalid port number %1").arg(config.port));
     QString error;
-    if (!device.open(options, &error))
+    if (!device.open(options, &error)) {
+        if (const std::optional<NetworkFailure> network = device.takeNetworkFailure())
+            throw PortError(*network);
         throw PortError(options.device + QStringLiteral(": ") + error);
+    }
     link.xmLine = *line;
     device.discardInput();
     if (const QString warning = device.takeWarning(); !warning.isEmpty())

@@ -3,9 +3,11 @@
 // answered "OK": the port opened for bytes, the file opened, the transfer, the messages, and
 // file and port released on every path.
 
+#include "serial/NetworkFailure.h"
 #include "serial/SerialLink.h"
 
 #include <QString>
+#include <optional>
 
 namespace kel::serial {
 
@@ -16,12 +18,15 @@ enum class TransferFailure {
     FileError,      // the file could not be read or written during the transfer
     FileNotWritten, // a received file could not be written: cancelled on the line, and told
     PortError,      // the port failed during the transfer
+    Network,        // the device server could not be reached, or the connection failed during
+                    // the transfer (NetworkCause::Dropped): network, and its message was shown
 };
 
 struct TransferOutcome {
     int code = -1; // XMODEM result code when the transfer ran, else -1
     TransferFailure failure = TransferFailure::None;
-    QString detail; // the system's description of a failure
+    QString detail;                        // the system's description of a failure
+    std::optional<NetworkFailure> network; // with TransferFailure::Network
 
     bool succeeded() const { return failure == TransferFailure::None && code == 0; }
     explicit operator bool() const { return succeeded(); }
@@ -29,7 +34,8 @@ struct TransferOutcome {
 
 // Receives the file at path (created when missing, never truncated: callers delete an old
 // one first). True when the sender's EOT was acknowledged. XM_DATA_ERROR and a device that
-// fails in the middle (an adapter pulled out) show message 22, XM_TIMEOUT message 23; a file
+// fails in the middle (an adapter pulled out) show message 22, a connection to a device server
+// that fails its network message, XM_TIMEOUT message 23; a file
 // that cannot be written cancels the transfer and is told as a write failure; a stop, a cancel
 // by the sensor and every other failure show nothing here (a failure to write a control byte
 // was shown by the transfer). The port is closed before any message. expectedBytes, when not

@@ -12,7 +12,22 @@ enum class LineMessage : int {
     NoReply = 22, // no reply in time, a corrupt transfer, or a device that failed meanwhile
     TransferTimeout = 23,
     SensorError = 24, // the sensor answered "ER"
+    // A serial device server on the network (NetworkFailure.h). The detail is the server,
+    // "HOST:PORT", which the message names; for NetFailed the server and the system's reason.
+    NetUnknownHost = 40,
+    NetRefused = 41,
+    NetNoAnswer = 42,
+    NetClosed = 43,
+    NetDropped = 44, // during a file transfer
+    NetFailed = 45,
 };
+
+// Whether the message is one of a device server on the network.
+constexpr bool isNetworkMessage(LineMessage message)
+{
+    return static_cast<int>(message) >= static_cast<int>(LineMessage::NetUnknownHost) &&
+           static_cast<int>(message) <= static_cast<int>(LineMessage::NetFailed);
+}
 
 // The words around the running byte position of a receive in the progress window.
 struct ReceiveCaption {

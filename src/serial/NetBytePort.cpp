@@ -26,11 +26,16 @@ bool NetBytePort::open(const PortOptions& options, QString* error)
         *error = QStringLiteral("The port is already open");
         return false;
     }
+    m_networkFailure.reset();
     const std::optional<NetAddress> address = parseNetDevice(options.device, error);
     if (!address)
         return false;
-    if (!m_socket.connectTo(address->host, address->port, kConnectTimeoutMs, error))
+    NetworkFailure failure;
+    if (!m_socket.connectTo(address->host, address->port, kConnectTimeoutMs, &failure)) {
+        *error = failure.reason;
+        m_networkFailure = failure;
         return false;
+    }
     m_input.clear();
     m_unansweredBytes = 0;
     m_characterMs = characterTimeMs(options.line);
@@ -43,7 +48,8 @@ bool NetBytePort::open(const PortOptions& options, QString* error)
     try {
         negotiate(options, QStringLiteral("%1:%2").arg(address->host).arg(address->port));
     } catch (const PortError& failure) {
-        *error = failure.description();
+        *error = failure.network() ? failure.network()->reason : failure.description();
+        m_networkFailure = failure.network();
         close();
         return false;
     }
@@ -61,8 +67,15 @@ void NetBytePort::negotiate(const PortOptions& options, const QString& peer)
     }
     m_comPort = m_codec.comPort() == TelnetCodec::ComPort::Accepted;
     if (!m_comPort) {
+        // A server that said nothing to the option may be no Telnet server at all.
         if (!m_warned)
-            m_warning = QStringLiteral("%1: the server declined the COM-PORT-OPTION").arg(peer);
+            m_warning =
+                m_codec.comPort() == TelnetCodec::ComPort::Declined
+                    ? QStringLiteral("%1: the server declined the COM-PORT-OPTION").arg(peer)
+                    : QStringLiteral("%1: the server did not answer the COM-PORT-OPTION within "
+                                     "%2 s")
+                          .arg(peer)
+                          .arg(kNegotiationTimeoutMs / 1000);
         m_warned = true;
         return;
     }
@@ -118,7 +131,8 @@ void NetBytePort::requireOpen() const
         throw PortError(QStringLiteral("The port is not open"));
 }
 
-// Moves what the connection holds into the input, answering the server's negotiation.
+// Moves what the connection holds into the input (one bounded piece), answering the server's
+// negotiation.
 void NetBytePort::takeArrived()
 {
     const QByteArray received = m_socket.receive();
@@ -128,6 +142,8 @@ void NetBytePort::takeArrived()
     if (!data.isEmpty())
         m_unansweredBytes = 0;
     m_input += data;
+    m_arrived += data.size();
+    keepWithinInputLimit(m_input);
     if (!m_telnet)
         return;
     for (const ComPortReply& reply : m_codec.takeComPortReplies())
@@ -138,68 +154,96 @@ void NetBytePort::takeArrived()
         m_socket.send(answers, kSendTimeoutMs);
 }
 
+// A failure of the connection is kept for takeNetworkFailure before it goes on to the caller.
+template <typename Call> auto NetBytePort::recorded(Call call)
+{
+    try {
+        return call();
+    } catch (const PortError& failure) {
+        m_networkFailure = failure.network();
+        throw;
+    }
+}
+
 qint64 NetBytePort::bytesAvailable()
 {
-    requireOpen();
-    takeArrived();
-    return m_input.size();
+    return recorded([&] {
+        requireOpen();
+        takeArrived();
+        return m_input.size();
+    });
 }
 
 void NetBytePort::discardInput()
 {
-    requireOpen();
-    takeArrived();
-    const bool noise = !m_input.isEmpty();
-    m_input.clear();
-    // The transfers discard before every block and acknowledgement they send; the server is
-    // purged too only when something was there to throw away, so that a clean transfer keeps
-    // its pace.
-    if (m_comPort && noise)
-        purgeServer();
+    recorded([&] {
+        requireOpen();
+        takeArrived();
+        const bool noise = !m_input.isEmpty();
+        m_input.clear();
+        // The transfers discard before every block and acknowledgement they send; the server is
+        // purged too only when something was there to throw away, so that a clean transfer keeps
+        // its pace.
+        if (m_comPort && noise)
+            purgeServer();
+    });
 }
 
 QByteArray NetBytePort::readAll()
 {
-    requireOpen();
-    takeArrived();
-    return std::exchange(m_input, {});
+    return recorded([&] {
+        requireOpen();
+        takeArrived();
+        return std::exchange(m_input, {});
+    });
 }
 
 QByteArray NetBytePort::read(qint64 count)
 {
-    requireOpen();
-    takeArrived();
-    if (count >= m_input.size())
-        return std::exchange(m_input, {});
-    const QByteArray part = m_input.left(count);
-    m_input.remove(0, count);
-    return part;
+    return recorded([&] {
+        requireOpen();
+        takeArrived();
+        if (count >= m_input.size())
+            return std::exchange(m_input, {});
+        const QByteArray part = m_input.left(count);
+        m_input.remove(0, count);
+        return part;
+    });
 }
 
 void NetBytePort::write(const QByteArray& bytes)
 {
-    requireOpen();
-    m_socket.send(m_telnet ? TelnetCodec::encode(bytes) : bytes, kSendTimeoutMs);
-    m_lastWrite = Clock::now();
-    m_unansweredBytes += bytes.size();
+    recorded([&] {
+        requireOpen();
+        m_socket.send(m_telnet ? TelnetCodec::encode(bytes) : bytes, kSendTimeoutMs);
+        m_lastWrite = Clock::now();
+        m_unansweredBytes += bytes.size();
+    });
 }
 
 void NetBytePort::waitForMoreInput(int ms)
 {
-    requireOpen();
-    const qsizetype before = m_input.size();
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
-    takeArrived();
-    // Telnet commands alone bring no data: the wait goes on until data comes or time is up.
-    while (m_input.size() == before && msLeft(deadline) > 0) {
-        m_socket.waitReadable(msLeft(deadline));
+    recorded([&] {
+        requireOpen();
+        const qint64 before = m_arrived;
+        const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
         takeArrived();
-    }
+        // Telnet commands alone bring no data: the wait goes on until data comes or time is up.
+        while (m_arrived == before && msLeft(deadline) > 0) {
+            m_socket.waitReadable(msLeft(deadline));
+            takeArrived();
+        }
+    });
 }
 
 QString NetBytePort::takeWarning()
 {
     return std::exchange(m_warning, {});
+}
+
+std::optional<NetworkFailure> NetBytePort::takeNetworkFailure()
+{
+    return std::exchange(m_networkFailure, std::nullopt);
 }
 
 } // namespace kel::serial

@@ -6,7 +6,9 @@
 // carries raw bytes, and the line stays as the server has it.
 //
 // A server that declines the COM-PORT-OPTION (or does not answer it in time) is still used,
-// with its line as it is; the port says so once, through takeWarning(). A server that refuses
+// with its line as it is; the port says so once, through takeWarning(), and which of the two
+// it was. What arrives is taken in bounded pieces and held to kInputLimit, so a server that
+// never stops sending bounds neither a caller's deadline nor the memory. A server that refuses
 // DTR control is no failure: the sensor's line needs no DTR, as on a pseudo-terminal.
 
 #include "serial/BytePort.h"
@@ -38,12 +40,14 @@ public:
     void write(const QByteArray& bytes) override;
     void waitForMoreInput(int ms) override;
     QString takeWarning() override;
+    std::optional<NetworkFailure> takeNetworkFailure() override;
 
 private:
     void negotiate(const PortOptions& options, const QString& peer);
     void purgeServer();
     void takeArrived();
     void requireOpen() const;
+    template <typename Call> auto recorded(Call call);
 
     NetSocket m_socket;
     TelnetCodec m_codec;
@@ -53,7 +57,9 @@ private:
     qint64 m_unansweredBytes = 0; // written since the last data received
     std::chrono::steady_clock::time_point m_lastWrite;
     double m_characterMs = 0;
-    QByteArray m_input; // the line's data received and not yet read
+    QByteArray m_input;   // the line's data received and not yet read
+    qint64 m_arrived = 0; // the line's data received in all, which a full input hides
+    std::optional<NetworkFailure> m_networkFailure;
     QString m_warning;
     bool m_warned = false; // a declined COM-PORT-OPTION is told once per port
 };

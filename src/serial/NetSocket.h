@@ -13,6 +13,8 @@
 // line's pace too. KEL_TCP_DEFAULTS=1 in the environment leaves both at the system's defaults,
 // to measure what they are worth.
 
+#include "serial/NetworkFailure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -22,6 +24,9 @@ class NetSocket {
 public:
     // The longest a close waits for the server to close its side.
     static constexpr int kLingerMs = 250;
+    // The most one receive takes, so that a server that never stops sending cannot hold a
+    // caller past its deadline.
+    static constexpr int kReceiveChunk = 16384;
 
     NetSocket() = default;
     ~NetSocket();
@@ -29,25 +34,25 @@ public:
     NetSocket& operator=(const NetSocket&) = delete;
 
     // Resolves host and connects to the first of its addresses that answers within timeoutMs
-    // in all. False with *error saying why (unknown host, refused, no answer in time).
-    bool connectTo(const QString& host, quint16 port, int timeoutMs, QString* error);
+    // in all. False with *failure saying why (unknown host, refused, no answer in time).
+    bool connectTo(const QString& host, quint16 port, int timeoutMs, NetworkFailure* failure);
     // Ends output, reads away what still arrives until the server closes its side (kLingerMs at
     // most), then lets go; harmless when closed.
     void close();
     bool isOpen() const;
 
-    // The rest throw PortError, worded "host:port: reason", when the connection fails or the
-    // server closed it.
+    // The rest throw PortError with the NetworkFailure, worded "host:port: reason", when the
+    // connection fails or the server closed it.
 
     // Waits up to ms until something can be received (data or the end of the connection).
     void waitReadable(int ms);
-    // Everything that has arrived, at once; empty when nothing has.
+    // What has arrived, kReceiveChunk bytes at most, without waiting; empty when nothing has.
     QByteArray receive();
     // Sends all bytes, waiting while the system's buffer is full, for at most timeoutMs.
     void send(const QByteArray& bytes, int timeoutMs);
 
 private:
-    [[noreturn]] void fail(const QString& reason) const;
+    [[noreturn]] void fail(NetworkCause cause, const QString& reason) const;
     void acknowledgePromptly();
 
     qintptr m_socket = -1; // the descriptor or SOCKET; -1 when closed

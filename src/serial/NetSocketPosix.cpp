@@ -36,6 +36,28 @@ int msLeft(Clock::time_point deadline)
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
+// A failure of an open connection: the server's end, or the system's reason.
+NetworkCause causeOfErrno(int code)
+{
+    return code == ECONNRESET || code == EPIPE || code == ECONNABORTED ? NetworkCause::Closed
+                                                                       : NetworkCause::Other;
+}
+
+NetworkCause causeOfResolving(int code)
+{
+    switch (code) {
+    case EAI_NONAME:
+    case EAI_AGAIN:
+    case EAI_FAIL:
+#if defined(EAI_NODATA) && EAI_NODATA != EAI_NONAME
+    case EAI_NODATA:
+#endif
+        return NetworkCause::UnknownHost;
+    default:
+        return NetworkCause::Other;
+    }
+}
+
 bool tcpDefaultsWanted()
 {
     return qEnvironmentVariableIntValue("KEL_TCP_DEFAULTS") == 1;
@@ -71,9 +93,11 @@ NetSocket::~NetSocket()
     close();
 }
 
-bool NetSocket::connectTo(const QString& host, quint16 port, int timeoutMs, QString* error)
+bool NetSocket::connectTo(const QString& host, quint16 port, int timeoutMs, NetworkFailure* failed)
 {
     close();
+    m_peer = QStringLiteral("%1:%2").arg(host).arg(port);
+    *failed = {NetworkCause::Other, m_peer, {}, false};
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -83,8 +107,9 @@ bool NetSocket::connectTo(const QString& host, quint16 port, int timeoutMs, QStr
     const int resolved =
         ::getaddrinfo(host.toUtf8().constData(), service.constData(), &hints, &addresses);
     if (resolved != 0) {
-        *error = resolved == EAI_SYSTEM ? systemText(errno)
-                                        : QString::fromLocal8Bit(::gai_strerror(resolved));
+        failed->cause = causeOfResolving(resolved);
+        failed->reason = resolved == EAI_SYSTEM ? systemText(errno)
+                                                : QString::fromLocal8Bit(::gai_strerror(resolved));
         return false;
     }
     int failure = ETIMEDOUT;
@@ -106,12 +131,14 @@ bool NetSocket::connectTo(const QString& host, quint16 port, int timeoutMs, QStr
     }
     ::freeaddrinfo(addresses);
     if (m_socket < 0) {
-        *error = failure == ETIMEDOUT
-                     ? QStringLiteral("no answer within %1 s").arg(timeoutMs / 1000.0)
-                     : systemText(failure);
+        failed->cause = failure == ETIMEDOUT      ? NetworkCause::NoAnswer
+                        : failure == ECONNREFUSED ? NetworkCause::Refused
+                                                  : NetworkCause::Other;
+        failed->reason = failure == ETIMEDOUT
+                             ? QStringLiteral("no answer within %1 s").arg(timeoutMs / 1000.0)
+                             : systemText(failure);
         return false;
     }
-    m_peer = QStringLiteral("%1:%2").arg(host).arg(port);
     m_tuned = !tcpDefaultsWanted();
     if (m_tuned) {
         const int on = 1;
@@ -128,13 +155,15 @@ void NetSocket::close()
     // Closing with unread bytes (a server's late notification) would reset the connection, and
     // the server might drop the last bytes sent (the final acknowledgement of a transfer)
     // before handing them to the device. So the end of output is signalled first and what
-    // still comes is read away until the server closes too, for a moment at most.
+    // still comes is read away until the server closes too, for a moment at most: a server
+    // that never stops sending is let go at the deadline.
     const int fd = int(m_socket);
     if (::shutdown(fd, SHUT_WR) == 0) {
         const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kLingerMs);
         char chunk[4096];
         pollfd wait{fd, POLLIN, 0};
-        while (::poll(&wait, 1, msLeft(deadline)) > 0 && ::recv(fd, chunk, sizeof(chunk), 0) > 0) {
+        while (msLeft(deadline) > 0 && ::poll(&wait, 1, msLeft(deadline)) > 0 &&
+               ::recv(fd, chunk, sizeof(chunk), 0) > 0) {
         }
     }
     ::close(fd);
@@ -146,9 +175,9 @@ bool NetSocket::isOpen() const
     return m_socket >= 0;
 }
 
-void NetSocket::fail(const QString& reason) const
+void NetSocket::fail(NetworkCause cause, const QString& reason) const
 {
-    throw PortError(m_peer + QStringLiteral(": ") + reason);
+    throw PortError(NetworkFailure{cause, m_peer, reason, true});
 }
 
 void NetSocket::acknowledgePromptly()
@@ -167,33 +196,27 @@ void NetSocket::waitReadable(int ms)
         throw PortError(QStringLiteral("The port is not open"));
     pollfd wait{int(m_socket), POLLIN, 0};
     if (::poll(&wait, 1, ms) < 0 && errno != EINTR)
-        fail(systemText(errno));
+        fail(NetworkCause::Other, systemText(errno));
 }
 
 QByteArray NetSocket::receive()
 {
     if (m_socket < 0)
         throw PortError(QStringLiteral("The port is not open"));
-    QByteArray received;
-    char chunk[16384];
+    char chunk[kReceiveChunk];
     for (;;) {
         const ssize_t count = ::recv(int(m_socket), chunk, sizeof(chunk), 0);
         if (count > 0) {
-            received.append(chunk, count);
             acknowledgePromptly();
-            continue;
+            return QByteArray(chunk, count);
         }
-        if (count == 0) {
-            // What came before the end is handed over first; the next call reports the end.
-            if (received.isEmpty())
-                fail(QStringLiteral("the server closed the connection"));
-            return received;
-        }
+        if (count == 0)
+            fail(NetworkCause::Closed, QStringLiteral("the server closed the connection"));
         if (errno == EINTR)
             continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK)
-            return received;
-        fail(systemText(errno));
+            return {};
+        fail(causeOfErrno(errno), systemText(errno));
     }
 }
 
@@ -213,10 +236,10 @@ void NetSocket::send(const QByteArray& bytes, int timeoutMs)
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK)
-            fail(systemText(errno));
+            fail(causeOfErrno(errno), systemText(errno));
         pollfd wait{int(m_socket), POLLOUT, 0};
         if (msLeft(deadline) == 0 || ::poll(&wait, 1, msLeft(deadline)) == 0)
-            fail(QStringLiteral("the server takes no data"));
+            fail(NetworkCause::Other, QStringLiteral("the server takes no data"));
     }
 }
 

@@ -61,6 +61,22 @@ timeval timeFor(long ms)
     return time;
 }
 
+// A failure of an open connection: the server's end, or the system's reason.
+NetworkCause causeOf(int code)
+{
+    return code == WSAECONNRESET || code == WSAECONNABORTED || code == WSAESHUTDOWN
+               ? NetworkCause::Closed
+               : NetworkCause::Other;
+}
+
+NetworkCause causeOfResolving(int code)
+{
+    return code == WSAHOST_NOT_FOUND || code == WSATRY_AGAIN || code == WSANO_RECOVERY ||
+                   code == WSANO_DATA
+               ? NetworkCause::UnknownHost
+               : NetworkCause::Other;
+}
+
 // Waits until s can be written (or, with forRead, read) or ms pass: 1 ready, 0 time out, -1
 // failure (also a connect that failed, which select reports as an exception).
 int waitFor(SOCKET s, bool forRead, long ms)
@@ -104,10 +120,12 @@ NetSocket::~NetSocket()
     close();
 }
 
-bool NetSocket::connectTo(const QString& host, quint16 port, int timeoutMs, QString* error)
+bool NetSocket::connectTo(const QString& host, quint16 port, int timeoutMs, NetworkFailure* failed)
 {
     close();
-    if (!startWinsock(error))
+    m_peer = QStringLiteral("%1:%2").arg(host).arg(port);
+    *failed = {NetworkCause::Other, m_peer, {}, false};
+    if (!startWinsock(&failed->reason))
         return false;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     addrinfo hints{};
@@ -119,7 +137,8 @@ bool NetSocket::connectTo(const QString& host, quint16 port, int timeoutMs, QStr
     const int resolved =
         getaddrinfo(host.toUtf8().constData(), service.constData(), &hints, &addresses);
     if (resolved != 0) {
-        *error = systemText(resolved);
+        failed->cause = causeOfResolving(resolved);
+        failed->reason = systemText(resolved);
         return false;
     }
     int failure = WSAETIMEDOUT;
@@ -141,12 +160,14 @@ bool NetSocket::connectTo(const QString& host, quint16 port, int timeoutMs, QStr
     }
     freeaddrinfo(addresses);
     if (m_socket == -1) {
-        *error = failure == WSAETIMEDOUT
-                     ? QStringLiteral("no answer within %1 s").arg(timeoutMs / 1000.0)
-                     : systemText(failure);
+        failed->cause = failure == WSAETIMEDOUT      ? NetworkCause::NoAnswer
+                        : failure == WSAECONNREFUSED ? NetworkCause::Refused
+                                                     : NetworkCause::Other;
+        failed->reason = failure == WSAETIMEDOUT
+                             ? QStringLiteral("no answer within %1 s").arg(timeoutMs / 1000.0)
+                             : systemText(failure);
         return false;
     }
-    m_peer = QStringLiteral("%1:%2").arg(host).arg(port);
     m_tuned = qEnvironmentVariableIntValue("KEL_TCP_DEFAULTS") != 1;
     if (m_tuned) {
         const BOOL on = TRUE;
@@ -166,12 +187,13 @@ void NetSocket::close()
     if (m_socket == -1)
         return;
     // As on POSIX: end output, read away what still comes until the server closes too (for a
-    // moment at most), so that the close does not reset the connection.
+    // moment at most), so that the close does not reset the connection; a server that never
+    // stops sending is let go at the deadline.
     const SOCKET s = SOCKET(m_socket);
     if (shutdown(s, SD_SEND) == 0) {
         const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kLingerMs);
         char chunk[4096];
-        while (waitFor(s, true, msLeft(deadline)) > 0 &&
+        while (msLeft(deadline) > 0 && waitFor(s, true, msLeft(deadline)) > 0 &&
                recv(s, chunk, int(sizeof(chunk)), 0) > 0) {
         }
     }
@@ -184,9 +206,9 @@ bool NetSocket::isOpen() const
     return m_socket != -1;
 }
 
-void NetSocket::fail(const QString& reason) const
+void NetSocket::fail(NetworkCause cause, const QString& reason) const
 {
-    throw PortError(m_peer + QStringLiteral(": ") + reason);
+    throw PortError(NetworkFailure{cause, m_peer, reason, true});
 }
 
 void NetSocket::acknowledgePromptly()
@@ -198,33 +220,26 @@ void NetSocket::waitReadable(int ms)
 {
     if (m_socket == -1)
         throw PortError(QStringLiteral("The port is not open"));
-    if (waitFor(SOCKET(m_socket), true, ms) < 0)
-        fail(systemText(WSAGetLastError()));
+    if (waitFor(SOCKET(m_socket), true, ms) < 0) {
+        const int error = WSAGetLastError();
+        fail(causeOf(error), systemText(error));
+    }
 }
 
 QByteArray NetSocket::receive()
 {
     if (m_socket == -1)
         throw PortError(QStringLiteral("The port is not open"));
-    QByteArray received;
-    char chunk[16384];
-    for (;;) {
-        const int count = recv(SOCKET(m_socket), chunk, int(sizeof(chunk)), 0);
-        if (count > 0) {
-            received.append(chunk, count);
-            continue;
-        }
-        if (count == 0) {
-            // What came before the end is handed over first; the next call reports the end.
-            if (received.isEmpty())
-                fail(QStringLiteral("the server closed the connection"));
-            return received;
-        }
-        const int error = WSAGetLastError();
-        if (error == WSAEWOULDBLOCK)
-            return received;
-        fail(systemText(error));
-    }
+    char chunk[kReceiveChunk];
+    const int count = recv(SOCKET(m_socket), chunk, int(sizeof(chunk)), 0);
+    if (count > 0)
+        return QByteArray(chunk, count);
+    if (count == 0)
+        fail(NetworkCause::Closed, QStringLiteral("the server closed the connection"));
+    const int error = WSAGetLastError();
+    if (error == WSAEWOULDBLOCK)
+        return {};
+    fail(causeOf(error), systemText(error));
 }
 
 void NetSocket::send(const QByteArray& bytes, int timeoutMs)
@@ -242,9 +257,9 @@ void NetSocket::send(const QByteArray& bytes, int timeoutMs)
         }
         const int error = WSAGetLastError();
         if (error != WSAEWOULDBLOCK)
-            fail(systemText(error));
+            fail(causeOf(error), systemText(error));
         if (msLeft(deadline) == 0 || waitFor(SOCKET(m_socket), false, msLeft(deadline)) == 0)
-            fail(QStringLiteral("the server takes no data"));
+            fail(NetworkCause::Other, QStringLiteral("the server takes no data"));
     }
 }
 

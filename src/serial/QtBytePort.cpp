@@ -130,12 +130,15 @@ void QtBytePort::throwOnDeviceFailure()
     }
 }
 
-// Moves what the driver holds into the port's buffer, waiting up to ms for it.
+// Moves what the driver holds into the port's buffer, waiting up to ms for it. A line that never
+// stops talking loses its oldest bytes beyond kInputLimit.
 void QtBytePort::takeArrivedInput(int ms)
 {
     requireOpen();
     m_port.waitForReadyRead(ms);
     throwOnDeviceFailure();
+    if (const qint64 excess = m_port.bytesAvailable() - kInputLimit; excess > 0)
+        m_port.skip(excess);
 }
 
 qint64 QtBytePort::bytesAvailable()

@@ -216,15 +216,20 @@ void WinBytePort::readFromDriver(unsigned long count, unsigned long waitMs)
         fail("read");
 }
 
-// Moves everything the driver holds into the port's buffer without waiting.
+// Moves what the driver holds into the port's buffer without waiting: kInputLimit at most per
+// call, so that a line that never stops talking cannot hold the caller, and the newest
+// kInputLimit bytes are kept.
 void WinBytePort::takeArrivedInput()
 {
     requireOpen();
     qsizetype before = 0;
+    qint64 taken = 0;
     do {
         before = m_input.size();
         readFromDriver(kReadChunk, 0);
-    } while (m_input.size() - before == qsizetype(kReadChunk));
+        taken += m_input.size() - before;
+    } while (m_input.size() - before == qsizetype(kReadChunk) && taken < kInputLimit);
+    keepWithinInputLimit(m_input);
 }
 
 qint64 WinBytePort::bytesAvailable()

@@ -2,6 +2,7 @@
 
 #include "core/AppCore.h"
 #include "core/MessageBoxStyle.h"
+#include "core/ShownReply.h"
 #include "core/StatusWords.h"
 #include "core/VbConvert.h"
 #include "support/ScriptedPrompter.h"
@@ -125,7 +126,7 @@ TEST_P(ShippedMessagesTest, everyNumberIsPresentAndUsable)
     AppCore core(dir.paths(), prompter);
     core.lngLanguage = GetParam();
 
-    for (int number : {1, 12, 13, 14, 21, 22, 23, 24, 50, 99}) {
+    for (int number : {1, 12, 13, 14, 21, 22, 23, 24, 40, 41, 42, 43, 44, 45, 50, 99}) {
         EXPECT_TRUE(core.ShowMessage(kSectionMessage, number)) << "Message " << number;
         EXPECT_EQ(decodeMessageBoxStyle(prompter.boxes.last().style).buttons, QList<int>{AnswerOk})
             << "Message " << number;
@@ -136,7 +137,7 @@ TEST_P(ShippedMessagesTest, everyNumberIsPresentAndUsable)
             decodeMessageBoxStyle(prompter.boxes.last().style).buttons.contains(AnswerYes) ||
             decodeMessageBoxStyle(prompter.boxes.last().style).buttons.contains(AnswerOk));
     }
-    for (int number : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 51, 52, 53, 54}) {
+    for (int number : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 51, 52, 53, 54, 68}) {
         const QString text = core.GetMessageText(kSectionLabel, number);
         EXPECT_FALSE(text.trimmed().isEmpty()) << "Label " << number;
         EXPECT_FALSE(text.contains(QLatin1Char('@'))) << "Label " << number;
@@ -204,6 +205,39 @@ TEST(ShippedMessageFiles, bothLanguagesHoldTheSameEntriesPlaceholdersAndStyles)
             EXPECT_EQ(styleOf(it.value()), styleOf(ja.value(it.key()))) << where;
         }
     }
+}
+
+// What the line brought is shown so that it cannot work on the terminal or the box: bytes that
+// are not printable escaped, a long reply cut and its length told in the window's language.
+TEST(ShownReply, unprintableBytesAreEscapedAndALongReplyIsCutWithItsLength)
+{
+    const struct {
+        QString reply;
+        QString shown;
+    } cases[] = {
+        {QStringLiteral("OK 12.5"), QStringLiteral("OK 12.5")},
+        {QString::fromLatin1("\x1B[2J\r\n\t\x7F\xFF\0", 10),
+         QStringLiteral("\\x1B[2J\\r\\n\\t\\x7F\\xFF\\x00")},
+        {QStringLiteral("a\\b"), QStringLiteral("a\\\\b")},
+        {QString(kShownReplyLength, QLatin1Char('x')),
+         QString(kShownReplyLength, QLatin1Char('x'))},
+        {QString(942, QLatin1Char('x')),
+         QString(kShownReplyLength, QLatin1Char('x')) + QStringLiteral(" … (942 bytes)")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(escapedReply(c.reply, QStringLiteral("… (%1 bytes)")), c.shown)
+            << c.reply.toStdString();
+
+    TempAppDir dir;
+    dir.addLanguageFiles();
+    ScriptedPrompter prompter;
+    AppCore core(dir.paths(), prompter);
+    core.lngLanguage = LanguageJapanese;
+    EXPECT_TRUE(shownReply(core, QString(100, QLatin1Char('\x01')))
+                    .endsWith(QStringLiteral("… (100 バイト)")));
+    core.lngLanguage = LanguageEnglish;
+    EXPECT_TRUE(shownReply(core, QString(100, QLatin1Char('\x01')))
+                    .endsWith(QStringLiteral("… (100 bytes)")));
 }
 
 TEST(StatusWords, argumentsAreFilledInOnePass)

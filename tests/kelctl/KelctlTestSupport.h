@@ -21,6 +21,7 @@ constexpr int kStatusEr = 6;
 constexpr int kStatusStopped = 9;
 constexpr int kStatusFile = 11;
 constexpr int kStatusUnexpectedReply = 12;
+constexpr int kStatusConnectionLost = 15;
 
 inline std::string describe(const KelctlResult& run)
 {

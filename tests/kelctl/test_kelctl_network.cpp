@@ -7,6 +7,7 @@
 
 #include "image/ImageState.h"
 #include "support/KelsimFixture.h"
+#include "support/LoopbackServer.h"
 #include "support/Ser2netProcess.h"
 
 #include <QDir>
@@ -151,8 +152,7 @@ TEST_P(KelctlNetworkCut, aServerThatGoesAwayFailsTheTransferAndKeepsTheOlderFile
         ASSERT_TRUE(waitForTransfer(sim, c.command)) << c.command;
         server.stop();
         const KelctlResult cut = KelsimProcess::finishKelctl(*run, 20000);
-        EXPECT_NE(cut.status, 0) << c.command << describe(cut);
-        EXPECT_NE(cut.status, -1) << c.command << " did not end by itself";
+        EXPECT_EQ(cut.status, kStatusConnectionLost) << c.command << describe(cut);
         if (c.before.isEmpty()) {
             EXPECT_FALSE(QFile::exists(sim.file(c.file))) << c.command;
         } else {
@@ -187,29 +187,53 @@ TEST(KelctlNetworkDeclined, aServerWithoutTheComPortOptionIsUsedAsItIsAndToldOnc
         << describe(info);
 }
 
-TEST(KelctlNetworkFailures, anAddressThatCannotBeReachedIsThePortThatCannotOpen)
+// Each way a device server fails is told in the settings' language with the server named once,
+// and gives one status whatever the route: a server that cannot be reached is a port that
+// cannot be opened (4), a connection it ends has a status of its own (15), and a server that
+// says nothing is a sensor that does not answer (5).
+TEST(KelctlNetworkFailures, eachCauseHasItsOwnWordsAndOneStatusOnBothRoutes)
 {
     KelsimProcess sim;
     ASSERT_TRUE(sim.ready()) << sim.error().toStdString();
     const quint16 closed = freeLocalPort();
     ASSERT_FALSE(listensOn(closed));
+    LoopbackServer closing(LoopbackServer::Behaviour::CloseAtOnce);
+    LoopbackServer silent(LoopbackServer::Behaviour::Silent);
+    ASSERT_TRUE(closing.ready() && silent.ready());
     struct Case {
-        QString device;
-        QString detail; // what the one line names
+        const char* what;
+        QString server;    // HOST:PORT
+        const char* words; // what the message says (English settings)
+        int status;
     };
     const Case cases[] = {
-        {QStringLiteral("rfc2217://127.0.0.1:%1").arg(closed),
-         QStringLiteral("127.0.0.1:%1: Connection refused").arg(closed)},
-        {QStringLiteral("tcp://no-such-sensor.invalid:4001"),
-         QStringLiteral("no-such-sensor.invalid:4001: ")},
-        {QStringLiteral("tcp://no-port"), QStringLiteral("tcp://no-port: ")},
+        {"refused", QStringLiteral("127.0.0.1:%1").arg(closed), "refused the connection",
+         kStatusPort},
+        {"unknown host", QStringLiteral("no-such-host.invalid:4001"), "host name is not known",
+         kStatusPort},
+        {"closed", QStringLiteral("127.0.0.1:%1").arg(closing.port()), "closed the connection",
+         kStatusConnectionLost},
+        {"silent", QStringLiteral("127.0.0.1:%1").arg(silent.port()),
+         "Communication with the sensor failed", kStatusNoReply},
     };
     for (const Case& c : cases) {
-        const KelctlResult run = sim.kelctl({"--device", c.device, "command", "IMGINFO 0 0"});
-        EXPECT_EQ(run.status, kStatusPort) << describe(run);
-        EXPECT_TRUE(QString::fromLocal8Bit(run.err).contains(c.detail)) << describe(run);
-        EXPECT_EQ(run.err.count('\n'), 1) << describe(run);
+        for (const char* scheme : {"tcp", "rfc2217"}) {
+            const QString device = QStringLiteral("%1://%2").arg(QLatin1String(scheme), c.server);
+            const KelctlResult run = sim.kelctl({"--device", device, "command", "IMGINFO 0 0"});
+            const std::string where = std::string(c.what) + " " + scheme + ": " + describe(run);
+            EXPECT_EQ(run.status, c.status) << where;
+            const QString err = QString::fromLocal8Bit(run.err);
+            EXPECT_TRUE(err.contains(QLatin1String(c.words))) << where;
+            EXPECT_TRUE(c.status == kStatusNoReply || err.count(c.server) == 1) << where;
+            EXPECT_FALSE(err.contains(QLatin1String("COM port"))) << where;
+            EXPECT_FALSE(err.contains(QLatin1String("declined"))) << where;
+        }
     }
+    // An address that is none is still the port that cannot be opened, named as given.
+    const KelctlResult invalid = sim.kelctl({"--device", "tcp://no-port", "command", "M"});
+    EXPECT_EQ(invalid.status, kStatusPort) << describe(invalid);
+    EXPECT_TRUE(invalid.err.contains("tcp://no-port: ")) << describe(invalid);
+    EXPECT_EQ(invalid.err.count('\n'), 1) << describe(invalid);
     EXPECT_FALSE(sim.log().contains("kelsim: >"));
 }
 

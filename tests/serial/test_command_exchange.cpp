@@ -77,6 +77,23 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"errorReply", "\r", {"ER\r"}, "ER", Messages{LineMessage::SensorError}, 4},
         ReplyCase{"noReply", "\r", {}, "", Messages{LineMessage::NoReply}, 5000}));
 
+// A line that never stops talking is no reply, and the exchange does not wait out its time-out
+// collecting it; a reply as long as the longest taken still comes whole.
+TEST_F(CommandTest, aLineLongerThanAnyReplyIsNoReplyAtOnce)
+{
+    const QByteArray longest(kLongestReply, 'A');
+    sensorAnswers({longest + "\r"});
+    EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M")), QString::fromLatin1(longest));
+    EXPECT_TRUE(boxTexts().isEmpty());
+
+    received.clear();
+    const quint64 start = line.now();
+    sensorAnswers({QByteArray(4 * kLongestReply, 'x')});
+    EXPECT_EQ(SendCommand(sim.link, QStringLiteral("M")), QString());
+    EXPECT_EQ(boxTexts(), Messages{LineMessage::NoReply});
+    EXPECT_LT(line.now() - start, quint64(kReplyTimeoutMs) / 2);
+}
+
 TEST_F(CommandTest, commandIsSentWithoutSurroundingSpacesOnly)
 {
     sensorAnswers({"OK\r"});

@@ -21,7 +21,8 @@ enum ExitStatus : int {
     ExitUnexpectedReply = 12,  // the sensor answered, but not with what the operation needs
     ExitBlockDifferent = 13,   // a block read back from the sensor differs from its file
     ExitSetRefused = 14,       // a backup set incomplete, changed or without its manifest
-    ExitPicturesDiffer = 15,   // compare: more of the picture differs than --max-share allows
+    ExitConnectionLost = 15,   // the device server closed the connection, or it dropped
+    ExitPicturesDiffer = 16,   // compare: more of the picture differs than --max-share allows
 };
 
 // The status of several runs: a failure wins over success, and of two failures the higher

@@ -10,6 +10,7 @@
 
 #include "core/AppCore.h"
 #include "core/MessageNumbers.h"
+#include "core/ShownReply.h"
 #include "sensor/MeasurementLog.h"
 #include "sensor/SensorProtocol.h"
 #include "serial/CommandExchange.h"
@@ -68,7 +69,7 @@ Reading readResult(Session& session)
     }
     if (!kResultCodes.contains(*code)) {
         printError(kelctlText(session.core(), kel::KelctlUnexpectedReply,
-                              {*code, kel::sensor::kResultCode}));
+                              {kel::shownReply(session.core(), *code), kel::sensor::kResultCode}));
         reading.status = ExitUnexpectedReply;
         return reading;
     }

@@ -5,6 +5,7 @@
 
 #include "core/AppCore.h"
 #include "core/MessageNumbers.h"
+#include "core/ShownReply.h"
 #include "sensor/SensorProtocol.h"
 #include "serial/CommandExchange.h"
 #include "serial/FileTransfer.h"
@@ -27,6 +28,17 @@ Session::Session(Context& context)
 #endif
 }
 
+namespace {
+
+// A device server that cannot be reached is a port that cannot be opened; a connection made
+// and then closed or dropped has a status of its own, whichever route it took.
+int statusOfNetwork(const std::optional<NetworkFailure>& failure)
+{
+    return failure && failure->connected ? ExitConnectionLost : ExitPortUnavailable;
+}
+
+} // namespace
+
 int Session::statusOf(const CommandOutcome& outcome, const QString& reply)
 {
     switch (outcome.failure) {
@@ -39,6 +51,8 @@ int Session::statusOf(const CommandOutcome& outcome, const QString& reply)
     case CommandFailure::RuntimeFailure:
         printError(outcome.detail);
         return ExitFailure;
+    case CommandFailure::Network: // its message was printed
+        return statusOfNetwork(outcome.network);
     }
     return ExitFailure;
 }
@@ -58,6 +72,8 @@ int Session::statusOf(const kel::AppCore& core, const TransferOutcome& outcome)
     case TransferFailure::PortError:
         printError(outcome.detail);
         return ExitFailure;
+    case TransferFailure::Network: // its message (or the port's failure) was printed
+        return statusOfNetwork(outcome.network);
     case TransferFailure::None:
         break;
     }
@@ -117,8 +133,8 @@ int Session::transfer(const QString& command, const QString& label, const QStrin
         const int status = statusOf(outcome.command, outcome.reply);
         if (status != ExitOk)
             return status;
-        printError(
-            kelctlText(m_context.core, kel::KelctlUnexpectedReply, {outcome.reply, command}));
+        printError(kelctlText(m_context.core, kel::KelctlUnexpectedReply,
+                              {kel::shownReply(m_context.core, outcome.reply), command}));
         return ExitUnexpectedReply;
     }
     m_progress.end();

@@ -29,11 +29,12 @@ void printUsage(std::FILE* out)
              "  --settings FILE  settings file to use instead of Setting.ini beside kelctl\n"
              "  --sensors FILE   back up every sensor of a list at once (see backup --help)\n\n"
              "Exit status: 0 success, 1 failure, 2 bad arguments or input, 3 settings unusable,\n"
-             "4 port cannot be opened, 5 no reply, 6 \"ER\", 7 transfer time-out, 8 transfer\n"
-             "data error, 9 stopped (Ctrl-C), 10 cancelled by the sensor, 11 file error,\n"
-             "12 unexpected reply, 13 a block read back differs, 14 backup set incomplete or\n"
-             "changed, 15 compare: more of the picture differs than --max-share allows. Of\n"
-             "several sensors, the worst status.\n\n"
+             "4 port cannot be opened (or device server not reached), 5 no reply, 6 \"ER\",\n"
+             "7 transfer time-out, 8 transfer data error, 9 stopped (Ctrl-C), 10 cancelled by\n"
+             "the sensor, 11 file error, 12 unexpected reply, 13 a block read back differs,\n"
+             "14 backup set incomplete or changed, 15 device server connection closed or\n"
+             "dropped, 16 compare: more of the picture differs than --max-share allows.\n"
+             "Of several sensors, the worst status.\n\n"
              "Subcommands:\n");
     for (const kelctl::Subcommand& sub : kelctl::subcommands())
         std::fprintf(out, "  %-8s %s\n", sub.name, sub.summary);
