@@ -85,30 +85,33 @@ TEST(KelctlExitStatus, everyTransferResultHasAStatusOfItsOwnAndNoFailureIsZero)
     const int codes[] = {XM_STOPPED, XM_DATA_ERROR, XM_TIMEOUT, XM_REMOTE_CANCEL};
     std::set<int> statuses;
     for (int code : codes) {
-        const int status = statusOf(TransferOutcome{code, TransferFailure::None, {}});
+        const int status = statusOf(TransferOutcome{code, TransferFailure::None, {}, {}});
         EXPECT_GT(status, 0) << code;
         EXPECT_LT(status, 256) << code;
         statuses.insert(status);
     }
     EXPECT_EQ(statuses.size(), std::size(codes));
-    EXPECT_EQ(statusOf(TransferOutcome{XM_STOPPED, TransferFailure::None, {}}), ExitStopped);
-    EXPECT_EQ(statusOf(TransferOutcome{XM_SUCCESS, TransferFailure::None, {}}), ExitOk);
+    EXPECT_EQ(statusOf(TransferOutcome{XM_STOPPED, TransferFailure::None, {}, {}}), ExitStopped);
+    EXPECT_EQ(statusOf(TransferOutcome{XM_SUCCESS, TransferFailure::None, {}, {}}), ExitOk);
     // A result code the table does not know (a port's own failure) is still a failure.
-    EXPECT_EQ(statusOf(TransferOutcome{8005, TransferFailure::None, {}}), ExitFailure);
-    EXPECT_EQ(statusOf(TransferOutcome{-1, TransferFailure::PortCannotOpen, {}}),
+    EXPECT_EQ(statusOf(TransferOutcome{8005, TransferFailure::None, {}, {}}), ExitFailure);
+    EXPECT_EQ(statusOf(TransferOutcome{-1, TransferFailure::PortCannotOpen, {}, {}}),
               ExitPortUnavailable);
-    EXPECT_EQ(statusOf(TransferOutcome{-1, TransferFailure::FileCannotOpen, {}}), ExitFileError);
-    EXPECT_EQ(statusOf(TransferOutcome{-1, TransferFailure::FileNotWritten, {}}), ExitFileError);
+    EXPECT_EQ(statusOf(TransferOutcome{-1, TransferFailure::FileCannotOpen, {}, {}}),
+              ExitFileError);
+    EXPECT_EQ(statusOf(TransferOutcome{-1, TransferFailure::FileNotWritten, {}, {}}),
+              ExitFileError);
 }
 
 TEST(KelctlExitStatus, anErReplyIsTheSensorsErrorEvenThoughAReplyCame)
 {
     using kel::serial::CommandFailure;
     using kel::serial::CommandOutcome;
-    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::None, {}}, "ER"), ExitSensorError);
-    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::None, {}}, "ERR"), ExitOk);
-    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::NoReply, {}}, ""), ExitNoReply);
-    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::PortCannotOpen, {}}, ""),
+    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::None, {}, {}}, "ER"),
+              ExitSensorError);
+    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::None, {}, {}}, "ERR"), ExitOk);
+    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::NoReply, {}, {}}, ""), ExitNoReply);
+    EXPECT_EQ(Session::statusOf(CommandOutcome{CommandFailure::PortCannotOpen, {}, {}}, ""),
               ExitPortUnavailable);
 }
 
