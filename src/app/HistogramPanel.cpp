@@ -123,7 +123,7 @@ HistogramPanel::HistogramPanel(AppCore& core, QWidget* parent) : QWidget(parent)
     m_area->setObjectName(QStringLiteral("lblHistogramArea"));
     m_histogram = new HistogramPlot(this);
     m_histogram->setObjectName(QStringLiteral("picHistogramPlot"));
-    chkLogScale = new QCheckBox(m_core.GetMessageText(kSectionPicture, PictureLogScale), this);
+    chkLogScale = new QCheckBox(this);
     chkLogScale->setObjectName(QStringLiteral("chkLogScale"));
     lblFigures = new QLabel(this);
     lblFigures->setObjectName(QStringLiteral("lblFigures"));
@@ -132,7 +132,7 @@ HistogramPanel::HistogramPanel(AppCore& core, QWidget* parent) : QWidget(parent)
     m_profileTitle = new QLabel(this);
     m_profile = new HistogramPlot(this);
     m_profile->setObjectName(QStringLiteral("picProfile"));
-    lblCompare = new QLabel(m_core.GetMessageText(kSectionPicture, PictureNoReference), this);
+    lblCompare = new QLabel(this);
     lblCompare->setObjectName(QStringLiteral("lblCompare"));
     lblCompare->setWordWrap(true);
 
@@ -211,6 +211,12 @@ void HistogramPanel::showProfile(const LineProfile& profile)
         m_core.GetMessageText(kSectionPicture, PictureProfile).arg(profile.points.size()));
     m_profileTitle->setVisible(!profile.isEmpty());
     m_profile->setVisible(!profile.isEmpty());
+}
+
+void HistogramPanel::applyTexts()
+{
+    chkLogScale->setText(m_core.GetMessageText(kSectionPicture, PictureLogScale));
+    lblCompare->setText(m_core.GetMessageText(kSectionPicture, PictureNoReference));
 }
 
 void HistogramPanel::showComparison(const QString& text)

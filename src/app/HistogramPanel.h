@@ -41,6 +41,8 @@ public:
     void showStats(const PictureStats& stats, bool wholePicture);
     void showProfile(const LineProfile& profile);
     void showComparison(const QString& text);
+    // The captions in the window's language, once it is known.
+    void applyTexts();
     // No picture: nothing to show.
     void clear();
 

@@ -305,6 +305,7 @@ void frmMain::Form_Load()
     LoadSettings();
     LoadFormLabels(m_core, this);
     applyTrendTexts();
+    picHistogram->applyTexts();
     m_startPicture = startPicture(m_core.GetMessageText(kSectionLabel, LabelNoImage));
     picCnvBmp->setPicture(m_startPicture.toImage());
     DeleteTempFiles();

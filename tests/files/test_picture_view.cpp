@@ -130,4 +130,45 @@ TEST_F(PictureViewTest, aDroppedFileOpensAndIsRememberedForTheNextRun)
     EXPECT_EQ(dir.read(QStringLiteral("Setting.ini")), settings);
 }
 
+// Not a check: photographs the window looking into a picture (zoomed with the readout, the
+// figures with a saturated channel, the comparison with a reference) for the README, when
+// KEL_PICTURE_SHOT names the PNG to write and KEL_PICTURE_SHOT_LANGUAGE the language.
+TEST(PictureShot, photographsTheWindow)
+{
+    const QString shot = qEnvironmentVariable("KEL_PICTURE_SHOT");
+    if (shot.isEmpty())
+        GTEST_SKIP() << "KEL_PICTURE_SHOT not set";
+    TempAppDir dir;
+    dir.addLanguageFiles();
+    dir.write(QStringLiteral("Setting.ini"),
+              "[OPERATION]\r\nLanguage=" +
+                  qEnvironmentVariable("KEL_PICTURE_SHOT_LANGUAGE", QStringLiteral("English"))
+                      .toLatin1() +
+                  "\r\n");
+    ScriptedPrompter prompter;
+    AppCore core(dir.paths(), prompter);
+    core.endProcess = [](int) {};
+    frmMain window(core);
+    window.endProcess = [] {};
+    window.Form_Load();
+    window.resize(1180, 720);
+    window.show();
+    const QString reference = dir.file(QStringLiteral("IMAGE/reference.KEL"));
+    const QString picture = dir.file(QStringLiteral("IMAGE/line4.KEL"));
+    writeAll(reference, kelFile(508, 432, 4));
+    writeAll(picture, kelFile(508, 432, 8));
+    prompter.dialogAnswers = {chose({reference})};
+    window.mnuBinLoad_Click();
+    window.mnuSetReference_Click();
+    prompter.dialogAnswers = {chose({picture})};
+    window.mnuBinLoad_Click();
+    window.picCnvBmp->setZoom(4.0);
+    window.picCnvBmp->horizontalScrollBar()->setValue(400);
+    window.picCnvBmp->verticalScrollBar()->setValue(600);
+    window.picCnvBmp->setSelection(QRect(100, 150, 80, 60));
+    QTest::mouseMove(window.picCnvBmp->viewport(), QPoint(130, 110));
+    QApplication::processEvents();
+    ASSERT_TRUE(window.grab().save(shot, "PNG")) << shot.toStdString();
+}
+
 } // namespace
