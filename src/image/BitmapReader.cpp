@@ -1,8 +1,8 @@
 #include "core/VbConvert.h"
-#include "image/BayerLayout.h"
 #include "image/BitmapFile.h"
 #include "image/FileAccess.h"
 #include "image/FileProblem.h"
+#include "image/MosaicSampling.h"
 
 #include <QFile>
 #include <algorithm>
@@ -132,28 +132,8 @@ bool fncBmpToMosaic(AppCore& core, ImageState& state)
     mosaic.GainR = mosaic.GainG = mosaic.GainB = 0;
     mosaic.Width = static_cast<qint16>(width);
     mosaic.Height = static_cast<qint16>(height);
-    mosaic.Pixels.recreate(width, height);
 
-    const BayerLayout layout(kImportPhase);
-    for (int y = 0; y < height; ++y) {
-        const quint8* source = picture.row(height - 1 - y);
-        quint8* target = mosaic.Pixels.row(y);
-        for (int x = 0; x < width; ++x) {
-            // Blue, green and red are the components 0, 1 and 2 of a bitmap pixel.
-            int component = 1;
-            switch (layout.colourAt(x, y)) {
-            case SiteColour::Blue:
-                component = 0;
-                break;
-            case SiteColour::Red:
-                component = 2;
-                break;
-            case SiteColour::Green:
-                break;
-            }
-            target[x] = source[3 * x + component];
-        }
-    }
+    sampleMosaic(picture, kImportPhase, mosaic.Pixels);
     return true;
 }
 

@@ -42,8 +42,8 @@ const char* const kFetchUsage =
 const char* const kUploadUsage =
     "usage: kelctl upload IN\n\n"
     "Loads an image into the sensor: a sensor image file (.KEL) or a 24-bit bitmap of 508 x\n"
-    "432, 216 or 108 pixels. The sensor's own arrangement and gains are divided out first, as\n"
-    "the window's upload does.\n";
+    "432, 216 or 108 pixels. As the window's upload does, the image is laid out in the\n"
+    "sensor's colour arrangement and the sensor's gains are divided out first.\n";
 
 struct SensorImageInfo {
     int values[kel::kImageInfoCount] = {}; // arrangement, gains red, green, blue, size code
