@@ -263,6 +263,7 @@ void frmMain::Form_Load()
     CreateWorkFolders();
     LoadSettings();
     LoadFormLabels(m_core, this);
+    enableLoad(false);
     applyTrendTexts();
     m_startPicture = startPicture(m_core.GetMessageText(kSectionLabel, LabelNoImage));
     picCnvBmp->setPixmap(m_startPicture);

@@ -19,9 +19,10 @@ enum MessageNumber : int {
     MsgCompleted = 1,
     MsgWorkFileMissing = 12,
     MsgConversionFailed = 13,
-    MsgBitmapNotConvertible = 14,
-    MsgUnknownImageSize = 15, // the size code follows, worded by LabelSizeCode
-    MsgPortCannotOpen = 21,   // the line's own messages: serial::LineMessage has the same numbers
+    MsgBitmapNotConvertible = 14, // %1 the bitmap: not one to turn into a sensor image
+    MsgBitmapNotOpened = 16,      // %1 the bitmap: neither a colour nor a grey picture to show
+    MsgUnknownImageSize = 15,     // the size code follows, worded by LabelSizeCode
+    MsgPortCannotOpen = 21, // the line's own messages: serial::LineMessage has the same numbers
     MsgNoReply = 22,
     MsgTransferTimeout = 23,
     MsgSensorError = 24,
@@ -76,6 +77,7 @@ enum LabelText : int {
     LabelLineWarning = 66,       // what the port goes on without: the port's account
     LabelSizeCode = 67,          // %1 the size code the sensor reported
     LabelNoImage = 90,           // written on the start picture
+    LabelLoadNeedsColour = 91,   // why the upload button is disabled
     LabelFileNotBitmap = 80,     // %1 the file
     // Why a folder picker cannot open a folder; %1 the folder.
     LabelFolderMissing = 81,

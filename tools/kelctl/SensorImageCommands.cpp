@@ -18,6 +18,7 @@
 #include "sensor/UploadPreparation.h"
 #include "serial/XmodemProtocol.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cstdio>
@@ -237,7 +238,8 @@ int runUpload(Context& context, const QStringList& args)
         if (!kel::fncReadBmpFile(core, state, input))
             return ExitFileError;
         if (!kel::isSensorBitmap(state)) {
-            core.ShowMessageOrFailure(kel::kSectionMessage, kel::MsgBitmapNotConvertible);
+            core.ShowMessageOrFailure(kel::kSectionMessage, kel::MsgBitmapNotConvertible,
+                                      {QDir::toNativeSeparators(input)});
             return ExitUsage;
         }
         if (!kel::fncBmpToMosaic(core, state))
