@@ -25,7 +25,7 @@ enum MessageNumber : int {
     MsgPortCannotOpen = 21, // the line's own messages: serial::LineMessage has the same numbers
     MsgNoReply = 22,
     MsgTransferTimeout = 23,
-    MsgSensorError = 24,
+    MsgSensorError = 24,       // %1 the command as sent, %2 in words
     MsgNetAddressInvalid = 25, // the settings dialog's network host or port
     MsgHelpNotShown = 50,      // the help file's path follows the text
     // The whole sensor at once; what each concerns follows as lines of their own.
@@ -42,9 +42,9 @@ enum QuestionNumber : int {
     QuestionDiscardUnsaved = 2,
     QuestionUpload = 3,
     QuestionDiscardForOpen = 4, // an unsaved fetched image, before a file replaces it
-    QuestionBankRestore = 5,    // the file chosen follows the question
+    QuestionBankRestore = 5,    // %1 the file chosen, %2 the bank it replaces (LabelRestoreBank*)
     QuestionSystemRestore = 6,
-    QuestionSetRestore = 10, // %1 the set's folder, %2 the device
+    QuestionSetRestore = 10, // %1 the set's folder, %2 the device; %3 date, %4 device of the set
     QuestionSetReplace = 11, // %1 the folder holding a complete set
 };
 
@@ -78,6 +78,8 @@ enum LabelText : int {
     LabelSizeCode = 67,          // %1 the size code the sensor reported
     LabelNoImage = 90,           // written on the start picture
     LabelLoadNeedsColour = 91,   // why the upload button is disabled
+    LabelRestoreBankNamed = 92,  // %1 the bank number in the file's name
+    LabelRestoreBankOfFile = 93, // the bank the file was backed up from, number unknown
     LabelFileNotBitmap = 80,     // %1 the file
     // Why a folder picker cannot open a folder; %1 the folder.
     LabelFolderMissing = 81,
