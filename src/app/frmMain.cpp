@@ -304,6 +304,7 @@ void frmMain::Form_Load()
     CreateWorkFolders();
     LoadSettings();
     LoadFormLabels(m_core, this);
+    enableLoad(false);
     applyTrendTexts();
     picHistogram->applyTexts();
     m_startPicture = startPicture(m_core.GetMessageText(kSectionLabel, LabelNoImage));

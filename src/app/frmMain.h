@@ -99,6 +99,8 @@ public:
     // The header of CurrentImage from the sensor's answers and the rows its size code gives.
     void SetImgInfo(const ImageInfoValues& values, int rows);
     void cmdLoad_Click();
+    // Enables or disables the upload button; disabled, its tip says what it needs.
+    void enableLoad(bool enabled);
 
     // Shows the bitmap at path at its own size from the top-left corner; false when it cannot
     // be loaded. ClearPicture shows the start picture ("no image") and leaves the image without
@@ -262,8 +264,8 @@ private:
                             int bank = 0);
     // True when there is no unsaved fetched image, or the operator agreed to discard it.
     bool mayReplaceUnsaved();
-    // The image just opened from file, whose bitmap is shown, with the commands it allows.
-    void showOpenedImage(const QString& file, const QString& bitmap);
+    // The image just opened from file, whose bitmap is shown, with the commands its kind allows.
+    void showOpenedImage(const QString& file, const QString& bitmap, ImageKind kind);
     void showSaved(const QString& file);
     void showOpened(const QString& file);
     void runBatchDialog();

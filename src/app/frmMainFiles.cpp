@@ -53,12 +53,16 @@ void frmMain::connectFileMenu()
 
 namespace {
 
-void showHeader(const SensorImage& image, const std::array<QLabel*, 8>& values)
+// The header of the image opened; a grey picture has no arrangement or gains, only its size.
+void showHeader(const SensorImage& image, ImageKind kind, const std::array<QLabel*, 8>& values)
 {
     const int fields[] = {image.BayerPhase, image.GainR, image.GainG,
                           image.GainB,      image.Width, image.Height};
+    constexpr int kSizeFields = 4;
     for (int index = 0; index < 6; ++index)
-        values[index]->setText(QString::number(fields[index]));
+        values[index]->setText(kind == ImageKind::Colour || index >= kSizeFields
+                                   ? QString::number(fields[index])
+                                   : QString());
 }
 
 } // namespace
@@ -97,12 +101,13 @@ bool frmMain::mayReplaceUnsaved()
     return !m_picture.blnNotSaved || m_core.Agrees(QuestionDiscardForOpen);
 }
 
-void frmMain::showOpenedImage(const QString& file, const QString& bitmap)
+void frmMain::showOpenedImage(const QString& file, const QString& bitmap, ImageKind kind)
 {
-    showHeader(m_picture.state.CurrentImage, lblValue);
+    const bool colour = kind == ImageKind::Colour;
+    showHeader(m_picture.state.CurrentImage, kind, lblValue);
     mnuBmpSave->setEnabled(true);
-    mnuBinSave->setEnabled(true);
-    cmdLoad->setEnabled(true);
+    mnuBinSave->setEnabled(colour);
+    enableLoad(colour);
     if (ShowPicture(bitmap)) {
         showOpened(file);
         rememberRecent(file);
@@ -132,7 +137,7 @@ void frmMain::openKelFile(const QString& chosen)
         return;
     }
     optSelect[0]->setChecked(true);
-    showOpenedImage(chosen, opened.bitmap);
+    showOpenedImage(chosen, opened.bitmap, ImageKind::Colour);
 }
 
 void frmMain::mnuBmpSave_Click()
@@ -163,11 +168,12 @@ void frmMain::mnuBmpLoad_Click()
 
 void frmMain::openBitmapFile(const QString& chosen)
 {
-    if (!m_picture.openBitmap(m_core, chosen)) {
+    const std::optional<ImageKind> opened = m_picture.openBitmap(m_core, chosen);
+    if (!opened) {
         showFailed(StatusNameOpen, {shownPath(m_core.paths(), chosen)});
         return;
     }
-    showOpenedImage(chosen, m_picture.workFile(kTmpBmp));
+    showOpenedImage(chosen, m_picture.workFile(kTmpBmp), *opened);
 }
 
 void frmMain::mnuEachConv_Click()

@@ -125,7 +125,7 @@ bool frmMain::fncImgAcquire()
         m_fetchOutcome.end = OperationEnd::Failed; // until the transfer tells otherwise
         mnuBmpSave->setEnabled(false);
         mnuBinSave->setEnabled(false);
-        cmdLoad->setEnabled(false);
+        enableLoad(false);
         ClearPicture();
         ClearImageValues();
         repaint();
@@ -193,7 +193,7 @@ bool frmMain::fncImgAcquire()
         }
         if (colour) {
             mnuBinSave->setEnabled(true);
-            cmdLoad->setEnabled(true);
+            enableLoad(true);
         }
         mnuBmpSave->setEnabled(true);
         if (!ShowPicture(bitmap))
@@ -216,6 +216,14 @@ void frmMain::SetImgInfo(const ImageInfoValues& values, int rows)
     current.GainB = static_cast<quint8>(values[sensor::InfoGainBlue]);
     current.Width = static_cast<qint16>(kSensorWidth);
     current.Height = static_cast<qint16>(rows);
+}
+
+void frmMain::enableLoad(bool enabled)
+{
+    cmdLoad->setEnabled(enabled);
+    // A disabled button still shows its tip.
+    cmdLoad->setToolTip(enabled ? QString()
+                                : m_core.GetMessageText(kSectionLabel, LabelLoadNeedsColour));
 }
 
 void frmMain::cmdLoad_Click()

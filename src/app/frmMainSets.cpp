@@ -12,6 +12,7 @@
 #include "sensor/frmWait.h"
 #include "serial/DeviceNames.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -61,6 +62,14 @@ QString deviceOf(const serial::LineConfig& line)
 {
     const QString device = serial::deviceForPort(line.port, line.device);
     return device.isEmpty() ? QString::number(line.port) : device;
+}
+
+// When a set was made, in the operator's local time; the manifest's text when it is no date.
+QString shownSetDate(const QString& date)
+{
+    const QDateTime made = QDateTime::fromString(date, Qt::ISODate);
+    return made.isValid() ? made.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                          : date;
 }
 
 bool holdsCompleteSet(const QString& folder)
@@ -130,14 +139,16 @@ void frmMain::mnuWholeLoad_Click()
     if (folder.isEmpty())
         return;
     const QString shown = shownPath(m_core.paths(), folder);
-    const QList<sensor::SetProblem> problems = sensor::checkSet(folder);
+    sensor::Manifest manifest;
+    const QList<sensor::SetProblem> problems = sensor::checkSet(folder, &manifest);
     if (!problems.isEmpty()) {
         showSetProblems(m_core, problems);
         m_status->showResult(statusText(m_core, StatusSetRefused, {shown}));
         return;
     }
-    if (m_core.AskQuestion(QuestionSetRestore, {QDir::toNativeSeparators(folder),
-                                                deviceOf(line().line())}) != AnswerYes)
+    if (m_core.AskQuestion(QuestionSetRestore,
+                           {QDir::toNativeSeparators(folder), deviceOf(line().line()),
+                            shownSetDate(manifest.date), manifest.device}) != AnswerYes)
         return;
 
     QStringList report;

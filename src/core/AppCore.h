@@ -79,7 +79,8 @@ public:
 
     // ShowMessage, and where it fails the failure's description in a critical box: the way
     // every caller without its own handling reports a message that cannot be shown.
-    void ShowMessageOrFailure(const QString& section, qint32 number);
+    void ShowMessageOrFailure(const QString& section, qint32 number,
+                              const QStringList& arguments = {});
 
     // The question of section "Question" asked, and its answer (AnswerYes, AnswerNo...); 0 when
     // it could not be asked, after the failure was shown. arguments fill the text's %1, %2...

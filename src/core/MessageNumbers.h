@@ -19,12 +19,13 @@ enum MessageNumber : int {
     MsgCompleted = 1,
     MsgWorkFileMissing = 12,
     MsgConversionFailed = 13,
-    MsgBitmapNotConvertible = 14,
-    MsgUnknownImageSize = 15, // the size code follows, worded by LabelSizeCode
-    MsgPortCannotOpen = 21,   // the line's own messages: serial::LineMessage has the same numbers
+    MsgBitmapNotConvertible = 14, // %1 the bitmap: not one to turn into a sensor image
+    MsgBitmapNotOpened = 16,      // %1 the bitmap: neither a colour nor a grey picture to show
+    MsgUnknownImageSize = 15,     // the size code follows, worded by LabelSizeCode
+    MsgPortCannotOpen = 21, // the line's own messages: serial::LineMessage has the same numbers
     MsgNoReply = 22,
     MsgTransferTimeout = 23,
-    MsgSensorError = 24,
+    MsgSensorError = 24,       // %1 the command as sent, %2 in words
     MsgNetAddressInvalid = 25, // the settings dialog's network host or port
     // A device server on the network, the line's too; %1 the server (45: and the reason).
     MsgNetUnknownHost = 40,
@@ -48,9 +49,9 @@ enum QuestionNumber : int {
     QuestionDiscardUnsaved = 2,
     QuestionUpload = 3,
     QuestionDiscardForOpen = 4, // an unsaved fetched image, before a file replaces it
-    QuestionBankRestore = 5,    // the file chosen follows the question
+    QuestionBankRestore = 5,    // %1 the file chosen, %2 the bank it replaces (LabelRestoreBank*)
     QuestionSystemRestore = 6,
-    QuestionSetRestore = 10, // %1 the set's folder, %2 the device
+    QuestionSetRestore = 10, // %1 the set's folder, %2 the device; %3 date, %4 device of the set
     QuestionSetReplace = 11, // %1 the folder holding a complete set
     QuestionQuitDuringTransfer = 12,
 };
@@ -85,6 +86,9 @@ enum LabelText : int {
     LabelSizeCode = 67,          // %1 the size code the sensor reported
     LabelReplyCut = 68,          // after the start of a long reply: %1 its length in bytes
     LabelNoImage = 90,           // written on the start picture
+    LabelLoadNeedsColour = 91,   // why the upload button is disabled
+    LabelRestoreBankNamed = 92,  // %1 the bank number in the file's name
+    LabelRestoreBankOfFile = 93, // the bank the file was backed up from, number unknown
     LabelFileNotBitmap = 80,     // %1 the file
     // Why a folder picker cannot open a folder; %1 the folder.
     LabelFolderMissing = 81,

@@ -53,10 +53,11 @@ bool AppCore::ShowMessage(const QString& section, qint32 number, QString* failur
     return true;
 }
 
-void AppCore::ShowMessageOrFailure(const QString& section, qint32 number)
+void AppCore::ShowMessageOrFailure(const QString& section, qint32 number,
+                                   const QStringList& arguments)
 {
     QString failure;
-    if (!ShowMessage(section, number, &failure))
+    if (!ShowMessage(section, number, &failure, {}, arguments))
         ShowFailure(failure);
 }
 

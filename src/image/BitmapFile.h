@@ -1,7 +1,8 @@
 #pragma once
 // Bitmap files: the picture of a conversion written as "tmp.bmp" (24-bit colour, or 8-bit grey
 // with a grey palette; 100 pixels per metre, rows bottom-up, each padded to a multiple of 4
-// bytes), and 24-bit bitmaps read back for turning into a sensor mosaic.
+// bytes), 24-bit bitmaps read back for turning into a sensor mosaic and 8-bit grey ones for
+// viewing.
 
 #include "core/AppCore.h"
 #include "image/FileProblem.h"
@@ -28,7 +29,9 @@ QString fncWriteBmpFile(const QString& workDir, ImageState& state, ImageKind kin
 // Reads a bitmap into BitmapHeader, BitmapWidth, BitmapHeight and BitmapPixels: 3 x W x H
 // bytes in file order (bottom row first, blue, green, red), without row padding, from the
 // header's pixel offset, or right after the 54 header bytes where the offset points into them.
-// A bitmap of another depth is read for its header only: the check that follows refuses it.
+// An uncompressed 8-bit bitmap whose colour table holds greys only is read as grey levels, one
+// byte a pixel (rows padded to four bytes in the file). A bitmap of another depth or colours
+// is read for its header only: the checks that follow refuse it.
 // A width or height that is 0, negative or more than the file holds is a failure, with what
 // is wrong in problem and the state unchanged.
 bool readBitmap(QIODevice& in, ImageState& state, FileProblem& problem);
@@ -40,6 +43,11 @@ bool fncReadBmpFile(AppCore& core, ImageState& state, const QString& path);
 // Whether the bitmap just read is one the sensor can take: 24 bits per pixel, 508 wide and 432,
 // 216 or 108 high.
 bool isSensorBitmap(const ImageState& state);
+
+// Whether the bitmap just read is a grey picture of the sensor's sizes: 8 bits per pixel, grey
+// levels read, 508 wide and 432, 216 or 108 high. It can be shown and saved, not loaded into the
+// sensor.
+bool isGreySensorBitmap(const ImageState& state);
 
 // fncBmpToMosaic: samples the bitmap just read into UploadImage as a mosaic of arrangement 3
 // (blue at even column and row, red at odd column and row), gains 0, Width and Height the

@@ -1,8 +1,8 @@
 #include "core/VbConvert.h"
-#include "image/BayerLayout.h"
 #include "image/BitmapFile.h"
 #include "image/FileAccess.h"
 #include "image/FileProblem.h"
+#include "image/MosaicSampling.h"
 
 #include <QFile>
 #include <algorithm>
@@ -13,6 +13,11 @@ namespace kel {
 namespace {
 
 constexpr quint32 kSensorBitCount = 24;
+constexpr quint32 kGreyBitCount = 8;
+constexpr quint32 kUncompressed = 0;
+constexpr qint64 kFileHeaderSize = 14;
+constexpr quint32 kInfoHeaderSize = 40; // the smallest header with four-byte colour entries
+constexpr quint32 kMaxColourEntries = 256;
 constexpr quint8 kImportPhase = 3;
 
 // The header's width and height as positive 32-bit numbers. A negative height is a top-down
@@ -30,6 +35,68 @@ bool headerSizes(const BitmapHeaderRecord& header, qint32& width, qint32& height
         problem = FileProblem::noImageSize(width, height);
         return false;
     }
+    return true;
+}
+
+// The pixels of an uncompressed 8-bit bitmap as grey levels, one byte a pixel, bottom row first,
+// when its colour table holds greys only. A table with a colour in it, or a pixel beyond the
+// table, leaves pixels empty: the bitmap is then refused as one of another depth is. False,
+// with problem, only for a file that ends before its table or its rows do.
+bool readGreyPixels(QIODevice& in, const BitmapHeaderRecord& header, qint32 width, qint32 height,
+                    ByteGrid& pixels, FileProblem& problem)
+{
+    const quint32 infoSize = BytesToLong(header.biSize);
+    const quint32 used = BytesToLong(header.biClrUsed);
+    const quint32 entries = used == 0 ? kMaxColourEntries : used;
+    if (BytesToLong(header.biCompression) != kUncompressed || infoSize < kInfoHeaderSize ||
+        entries > kMaxColourEntries)
+        return true;
+    const qint64 tableAt = kFileHeaderSize + infoSize;
+    const qint64 tableEnd = tableAt + 4 * qint64(entries);
+    if (tableEnd > in.size() || !in.seek(tableAt)) {
+        problem = FileProblem::cutShort(in.size(), static_cast<quint64>(tableEnd));
+        return false;
+    }
+    const QByteArray table = in.read(tableEnd - tableAt);
+    if (table.size() != tableEnd - tableAt) {
+        problem = FileProblem::cutShort(in.size(), static_cast<quint64>(tableEnd));
+        return false;
+    }
+    std::array<quint8, kMaxColourEntries> level{};
+    for (quint32 i = 0; i < entries; ++i) {
+        const auto blue = static_cast<quint8>(table[4 * i]);
+        if (static_cast<quint8>(table[4 * i + 1]) != blue ||
+            static_cast<quint8>(table[4 * i + 2]) != blue)
+            return true;
+        level[i] = blue;
+    }
+
+    // Rows are padded to whole four-byte groups; the last one need not be.
+    const qint64 offset = std::max<qint64>(BytesToLong(header.bfOffBits), tableEnd);
+    const qint64 stride = (qint64(width) + 3) / 4 * 4;
+    const quint64 needed = static_cast<quint64>(offset) +
+                           static_cast<quint64>(stride) * static_cast<quint64>(height - 1) +
+                           static_cast<quint64>(width);
+    if (needed > static_cast<quint64>(in.size()) || !in.seek(offset)) {
+        problem = FileProblem::cutShort(in.size(), needed);
+        return false;
+    }
+    const QByteArray stored = in.read(static_cast<qint64>(needed) - offset);
+    if (stored.size() != static_cast<qint64>(needed) - offset) {
+        problem = FileProblem::cutShort(in.size(), needed);
+        return false;
+    }
+    ByteGrid grey(width, height);
+    for (int y = 0; y < height; ++y) {
+        const auto* source = reinterpret_cast<const quint8*>(stored.constData()) + y * stride;
+        quint8* target = grey.row(y);
+        for (int x = 0; x < width; ++x) {
+            if (source[x] >= entries)
+                return true;
+            target[x] = level[source[x]];
+        }
+    }
+    pixels = std::move(grey);
     return true;
 }
 
@@ -59,7 +126,10 @@ bool readBitmap(QIODevice& in, ImageState& state, FileProblem& problem)
         return false;
 
     ByteGrid pixels;
-    if (BytesToLong(header.biBitCount) == kSensorBitCount) {
+    const quint32 bitCount = BytesToLong(header.biBitCount);
+    if (bitCount == kGreyBitCount && !readGreyPixels(in, header, width, height, pixels, problem))
+        return false;
+    if (bitCount == kSensorBitCount) {
         // Larger headers (version 4 and 5, written by many programs) and colour tables put the
         // pixels further back; the header's offset says where.
         const qint64 offset = std::max<qint64>(BytesToLong(header.bfOffBits), kBitmapHeaderSize);
@@ -113,6 +183,15 @@ bool isSensorBitmap(const ImageState& state)
             height == kSensorFullHeight / 4);
 }
 
+bool isGreySensorBitmap(const ImageState& state)
+{
+    const int height = state.BitmapHeight;
+    return BytesToLong(state.BitmapHeader.biBitCount) == kGreyBitCount &&
+           state.BitmapWidth == kSensorWidth && state.BitmapPixels.columns() == kSensorWidth &&
+           (height == kSensorFullHeight || height == kSensorFullHeight / 2 ||
+            height == kSensorFullHeight / 4);
+}
+
 bool fncBmpToMosaic(AppCore& core, ImageState& state)
 {
     const qint32 width = state.BitmapWidth;
@@ -132,28 +211,8 @@ bool fncBmpToMosaic(AppCore& core, ImageState& state)
     mosaic.GainR = mosaic.GainG = mosaic.GainB = 0;
     mosaic.Width = static_cast<qint16>(width);
     mosaic.Height = static_cast<qint16>(height);
-    mosaic.Pixels.recreate(width, height);
 
-    const BayerLayout layout(kImportPhase);
-    for (int y = 0; y < height; ++y) {
-        const quint8* source = picture.row(height - 1 - y);
-        quint8* target = mosaic.Pixels.row(y);
-        for (int x = 0; x < width; ++x) {
-            // Blue, green and red are the components 0, 1 and 2 of a bitmap pixel.
-            int component = 1;
-            switch (layout.colourAt(x, y)) {
-            case SiteColour::Blue:
-                component = 0;
-                break;
-            case SiteColour::Red:
-                component = 2;
-                break;
-            case SiteColour::Green:
-                break;
-            }
-            target[x] = source[3 * x + component];
-        }
-    }
+    sampleMosaic(picture, kImportPhase, mosaic.Pixels);
     return true;
 }
 

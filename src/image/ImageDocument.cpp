@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <utility>
 
 namespace kel {
@@ -113,20 +114,44 @@ KelConversion ImageDocument::openKel(AppCore& core, const QString& path, ImageKi
     return opened;
 }
 
-bool ImageDocument::openBitmap(AppCore& core, const QString& path)
+namespace {
+
+// The grey levels of the bitmap just read as a raw image of the same size, row 0 at the top.
+void takeGreyPicture(ImageState& state)
 {
+    const ByteGrid& picture = state.BitmapPixels;
+    SensorImage grey;
+    grey.Width = static_cast<qint16>(picture.columns());
+    grey.Height = static_cast<qint16>(picture.rows());
+    grey.Pixels.recreate(picture.columns(), picture.rows());
+    for (int y = 0; y < picture.rows(); ++y)
+        std::copy_n(picture.row(picture.rows() - 1 - y), picture.columns(), grey.Pixels.row(y));
+    state.CurrentImage = std::move(grey);
+    state.UploadImage = {}; // a grey picture holds nothing the sensor's filter can take
+}
+
+} // namespace
+
+std::optional<ImageKind> ImageDocument::openBitmap(AppCore& core, const QString& path)
+{
+    ImageKind kind = ImageKind::Colour;
     const bool opened = replaceWithOpened(core, [&](ImageState& staged, const QString& folder) {
         if (!fncReadBmpFile(core, staged, path))
             return false;
-        if (!isSensorBitmap(staged)) {
-            core.ShowMessageOrFailure(kSectionMessage, MsgBitmapNotConvertible);
+        if (isGreySensorBitmap(staged)) {
+            kind = ImageKind::Grey;
+            takeGreyPicture(staged);
+        } else if (!isSensorBitmap(staged)) {
+            core.ShowMessageOrFailure(kSectionMessage, MsgBitmapNotOpened,
+                                      {QDir::toNativeSeparators(path)});
             return false;
+        } else {
+            if (!fncBmpToMosaic(core, staged))
+                return false;
+            staged.CurrentImage = staged.UploadImage;
+            if (!fncMakeTmpBinFile(core, staged, folder + QLatin1Char('/') + kTmpBin))
+                return false;
         }
-        if (!fncBmpToMosaic(core, staged))
-            return false;
-        staged.CurrentImage = staged.UploadImage;
-        if (!fncMakeTmpBinFile(core, staged, folder + QLatin1Char('/') + kTmpBin))
-            return false;
         QString failure;
         if (!replaceWithCopy(path, folder + QLatin1Char('/') + kTmpBmp, &failure)) {
             core.ShowFailure(failure);
@@ -134,11 +159,14 @@ bool ImageDocument::openBitmap(AppCore& core, const QString& path)
         }
         return true;
     });
-    if (opened) {
-        m_pictureIsBitmap = true;
-        setOrigin(PictureOrigin::File, path);
-    }
-    return opened;
+    if (!opened)
+        return std::nullopt;
+    // Only a colour picture has a raw file to save as a sensor image file.
+    if (kind == ImageKind::Grey)
+        QFile::remove(workFile(kTmpBin));
+    m_pictureIsBitmap = true;
+    setOrigin(PictureOrigin::File, path);
+    return kind;
 }
 
 bool ImageDocument::saveKel(AppCore& core, const QString& path)

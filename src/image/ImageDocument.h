@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace kel {
 
@@ -57,10 +58,12 @@ public:
     // Opens a sensor image file: its image, its upload file "tmp.bin" and its bitmap of kind.
     KelConversion openKel(AppCore& core, const QString& path, ImageKind kind,
                           const KelConversionSteps& steps = {});
-    // Opens a 24-bit bitmap of the sensor's size as the image to load into the sensor: its
-    // mosaic becomes CurrentImage and "tmp.bin", the file itself "tmp.bmp". A bitmap of another
-    // size or depth is refused with message 14 before a working file changes.
-    bool openBitmap(AppCore& core, const QString& path);
+    // Opens a bitmap of the sensor's size. A 24-bit one becomes the image to load into the
+    // sensor: its mosaic becomes CurrentImage and "tmp.bin", the file itself "tmp.bmp". An 8-bit
+    // grey one is for viewing: its levels become CurrentImage (arrangement and gains 0), the file
+    // "tmp.bmp", and there is no "tmp.bin" and nothing to load. Any other bitmap is refused with
+    // message 16 naming it before a working file changes. The kind of picture opened, or none.
+    std::optional<ImageKind> openBitmap(AppCore& core, const QString& path);
     // Write CurrentImage as a sensor image file, or copy "tmp.bmp", to path; the image then
     // counts as saved and comes from path.
     bool saveKel(AppCore& core, const QString& path);

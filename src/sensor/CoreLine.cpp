@@ -1,4 +1,5 @@
 #include "sensor/CoreLine.h"
+#include "sensor/OperationStatus.h"
 #include "serial/DeviceNames.h"
 
 #include <QFileInfo>
@@ -38,6 +39,10 @@ bool CoreLineNotices::showMessage(serial::LineMessage message, const QString& de
     if (serial::isNetworkMessage(message))
         return m_core.ShowMessage(kSectionMessage, static_cast<int>(message), failure, {},
                                   {detail});
+    // "ER" names the command refused, as sent and in words (which bank, which operation).
+    if (message == serial::LineMessage::SensorError)
+        return m_core.ShowMessage(kSectionMessage, static_cast<int>(message), failure, {},
+                                  {detail.trimmed(), commandWords(m_core, detail)});
     const QString more = detail.isEmpty() ? QString() : worded(m_core, LabelLineDetails, detail);
     return m_core.ShowMessage(kSectionMessage, static_cast<int>(message), failure, more);
 }

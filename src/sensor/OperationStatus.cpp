@@ -70,7 +70,7 @@ QString transferStatus(const AppCore& core, TransferOperation operation,
     return statusText(core, texts.succeeded, arguments);
 }
 
-QString waitingStatus(const AppCore& core, const QString& command)
+QString commandWords(const AppCore& core, const QString& command)
 {
     const QString sent = command.trimmed();
     static const QRegularExpression bankSave(QStringLiteral("^BANKSAVE (\\d+)$"));
@@ -101,7 +101,12 @@ QString waitingStatus(const AppCore& core, const QString& command)
         if (words.isEmpty())
             words = statusText(core, StatusWaitCommand, {sent});
     }
-    return statusText(core, StatusWaiting, {words});
+    return words;
+}
+
+QString waitingStatus(const AppCore& core, const QString& command)
+{
+    return statusText(core, StatusWaiting, {commandWords(core, command)});
 }
 
 QString lineDescription(const serial::LineConfig& line)

@@ -26,8 +26,11 @@ enum class TransferOperation {
 QString transferStatus(const AppCore& core, TransferOperation operation,
                        const OperationOutcome& outcome, int bank = 0);
 
-// "Waiting for the sensor's reply to the backup of bank 3...": the command named in words, a
-// command without words of its own as sent.
+// "the backup of bank 3": what a command does, in words; a command without words of its own as
+// "the command" and the command as sent.
+QString commandWords(const AppCore& core, const QString& command);
+
+// "Waiting for the sensor's reply to the backup of bank 3...": the command named in words.
 QString waitingStatus(const AppCore& core, const QString& command);
 
 // The device the exchanges open, the line parameters in the usual short form and the

@@ -3,6 +3,7 @@
 #include "image/Gains.h"
 #include "image/ImageFiles.h"
 #include "image/ImageState.h"
+#include "image/MosaicSampling.h"
 
 namespace kel {
 
@@ -41,7 +42,10 @@ UploadPreparation PrepareUploadFile(AppCore& core, const ImageInfoAsk& ask, Imag
     upload.GainG = values[sensor::InfoGainGreen];
     upload.GainB = values[sensor::InfoGainBlue];
 
-    if (fncRemoveGains(image) && fncMakeTmpBinFile(core, image, path))
+    // The sensor reads the file in its own arrangement: an imported bitmap (always laid out in
+    // arrangement 3) or an image of another sensor is sampled again from its picture first.
+    if (layOutMosaicIn(image, upload.BayerPhase) && fncRemoveGains(image) &&
+        fncMakeTmpBinFile(core, image, path))
         prepared.result = UploadPrepared::Ready;
     return prepared;
 }

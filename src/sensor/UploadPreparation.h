@@ -21,8 +21,9 @@ struct UploadPreparation {
     serial::CommandOutcome outcome; // of the refused exchange
 };
 
-// Asks the sensor for its arrangement and gains, puts them into UploadImage, divides them out
-// of UploadImage's mosaic into CurrentImage and writes CurrentImage as the upload file at
+// Asks the sensor for its arrangement and gains, puts them into UploadImage, lays its mosaic out
+// in the sensor's arrangement (see layOutMosaicIn: a mosaic already in it goes unchanged),
+// divides the gains out of it into CurrentImage and writes CurrentImage as the upload file at
 // path. UploadImage keeps its old fields unless all four replies are usable.
 UploadPreparation PrepareUploadFile(AppCore& core, const ImageInfoAsk& ask, ImageState& image,
                                     const QString& path);

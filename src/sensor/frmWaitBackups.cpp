@@ -9,7 +9,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <exception>
 
 namespace kel {
@@ -25,14 +27,28 @@ struct BackupKind {
     QString pattern; // used as written, its leading blank included
     QString (AppPaths::*folder)() const;
     int restoreQuestion; // asked, naming the file, before a restore replaces the sensor's data
+    bool namesBank;      // the question also names the bank the file replaces
 };
 
 namespace {
 
 const BackupKind kBankFiles{LabelBankFiles, QStringLiteral(" *.BNK"), &AppPaths::bankDir,
-                            QuestionBankRestore};
+                            QuestionBankRestore, true};
 const BackupKind kSystemFiles{LabelSystemFiles, QStringLiteral(" *.STD"), &AppPaths::systemDir,
-                              QuestionSystemRestore};
+                              QuestionSystemRestore, false};
+
+// The bank a restore replaces, as far as the program can tell: "BANKLOAD" carries no number and
+// the sensor takes it from the file, whose contents are the sensor's own. The names the backups
+// of the whole sensor and of every bank give (BANK1.BNK to BANK8.BNK) tell the number.
+QString restoredBank(const AppCore& core, const QString& file)
+{
+    static const QRegularExpression named(QStringLiteral("^BANK([1-8])\\.BNK$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = named.match(QFileInfo(file).fileName());
+    if (match.hasMatch())
+        return core.GetMessageText(kSectionLabel, LabelRestoreBankNamed).arg(match.captured(1));
+    return core.GetMessageText(kSectionLabel, LabelRestoreBankOfFile);
+}
 
 } // namespace
 
@@ -89,7 +105,10 @@ bool frmWait::restore(const BackupKind& kind, const QString& command)
             m_outcome.end = OperationEnd::Failed;
             return finish(false);
         }
-        if (!m_core.Agrees(kind.restoreQuestion, {QDir::toNativeSeparators(chosen)}))
+        QStringList named{QDir::toNativeSeparators(chosen)};
+        if (kind.namesBank)
+            named << restoredBank(m_core, chosen);
+        if (!m_core.Agrees(kind.restoreQuestion, named))
             return finish(false);
         begin();
         result = exchangeAndTransfer(command, chosen, sensor::Direction::Send);

@@ -144,7 +144,7 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
                 result.failure = CommandFailure::NoReply;
                 link.notices.showMessage(LineMessage::NoReply);
             } else if (reply == QLatin1String("ER") &&
-                       !link.notices.showMessage(LineMessage::SensorError, {}, &failure)) {
+                       !link.notices.showMessage(LineMessage::SensorError, command, &failure)) {
                 // A message that cannot be shown is a run-time failure of the exchange.
                 reply.clear();
                 result.failure = CommandFailure::RuntimeFailure;

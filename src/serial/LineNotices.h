@@ -11,7 +11,7 @@ enum class LineMessage : int {
     PortCannotOpen = 21,
     NoReply = 22, // no reply in time, a corrupt transfer, or a device that failed meanwhile
     TransferTimeout = 23,
-    SensorError = 24, // the sensor answered "ER"
+    SensorError = 24, // the sensor answered "ER"; the detail is the command it refused
     // A serial device server on the network (NetworkFailure.h). The detail is the server,
     // "HOST:PORT", which the message names; for NetFailed the server and the system's reason.
     NetUnknownHost = 40,
@@ -39,7 +39,8 @@ class LineNotices {
 public:
     virtual ~LineNotices() = default;
     // Tells the operator the message; detail, when not empty, is the system's account of what
-    // went wrong (the device and its reason) and is told with it. False, with *failure saying
+    // went wrong (the device and its reason), or for SensorError the command the sensor
+    // refused, and is told with it. False, with *failure saying
     // why, when it could not be shown; the line then treats the exchange as failed.
     virtual bool showMessage(LineMessage message, const QString& detail = {},
                              QString* failure = nullptr) = 0;

@@ -51,10 +51,10 @@ TEST_F(FileMenuTest, statusLineNamesTheFileOfEachCommandAndThePicturesSource)
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Lumexa KEL TOOL - ") + picture);
     };
     writeAll(image(QStringLiteral("p.bmp")), bitmapFile(508, 432, 24));
-    writeAll(image(QStringLiteral("grey.bmp")), bitmapFile(508, 432, 8));
+    writeAll(image(QStringLiteral("low.bmp")), bitmapFile(508, 200, 24));
     prompter.dialogAnswers = {
         chose({image(QStringLiteral("p.bmp"))}), chose({image(QStringLiteral("s.KEL"))}),
-        chose({image(QStringLiteral("s.bmp"))}), chose({image(QStringLiteral("grey.bmp"))})};
+        chose({image(QStringLiteral("s.bmp"))}), chose({image(QStringLiteral("low.bmp"))})};
 
     window.mnuBmpLoad->trigger();
     expect(shown("p.bmp") + QStringLiteral(" を開きました"), QStringLiteral("p.bmp"));
@@ -62,8 +62,8 @@ TEST_F(FileMenuTest, statusLineNamesTheFileOfEachCommandAndThePicturesSource)
     expect(shown("s.KEL") + QStringLiteral(" に保存しました"), QStringLiteral("s.KEL"));
     window.mnuBmpSave->trigger();
     expect(shown("s.bmp") + QStringLiteral(" に保存しました"), QStringLiteral("s.bmp"));
-    window.mnuBmpLoad->trigger(); // refused with message 14: the picture stays
-    expect(shown("grey.bmp") + QStringLiteral(" の読込に失敗しました"), QStringLiteral("s.bmp"));
+    window.mnuBmpLoad->trigger(); // refused with message 16: the picture stays
+    expect(shown("low.bmp") + QStringLiteral(" の読込に失敗しました"), QStringLiteral("s.bmp"));
     openKel(508, 216);
     expect(shown("A.KEL") + QStringLiteral(" を開きました"), QStringLiteral("A.KEL"));
 }
@@ -76,41 +76,69 @@ TEST_F(FileMenuTest, savingWithoutTheWorkingFileShowsMessage12AndAsksNothing)
     EXPECT_TRUE(prompter.dialogs.isEmpty());
 }
 
-TEST_F(FileMenuTest, bitmapsOfTheSensorsSizesAreAcceptedOthersRefusedWithMessage14)
+TEST_F(FileMenuTest, bitmapsOfTheSensorsSizesOpenInColourOrGreyOthersAreRefusedByName)
 {
+    enum class Opens { Colour, Grey, Refused };
     struct Case {
         int width, height, bits;
-        bool accepted;
+        Opens opens;
+        bool colourTable = false; // an 8-bit bitmap with one colour in its table
     };
-    const Case cases[] = {{508, 216, 24, true},  {508, 108, 24, true},  {508, 432, 24, true},
-                          {508, 200, 24, false}, {512, 432, 24, false}, {508, 432, 8, false}};
+    const Case cases[] = {{508, 216, 24, Opens::Colour},      {508, 108, 24, Opens::Colour},
+                          {508, 432, 24, Opens::Colour},      {508, 432, 8, Opens::Grey},
+                          {508, 108, 8, Opens::Grey},         {508, 200, 24, Opens::Refused},
+                          {512, 432, 24, Opens::Refused},     {508, 200, 8, Opens::Refused},
+                          {508, 432, 8, Opens::Refused, true}};
+    const QString loadTip = core.GetMessageText(kSectionLabel, LabelLoadNeedsColour);
+    ASSERT_FALSE(loadTip.isEmpty());
     for (const Case& c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1 x %2 at %3 bits")
+        SCOPED_TRACE(QStringLiteral("%1 x %2 at %3 bits%4")
                          .arg(c.width)
                          .arg(c.height)
                          .arg(c.bits)
+                         .arg(c.colourTable ? " with a colour table" : "")
                          .toStdString());
         prompter.boxes.clear();
         writeAll(tmp(QStringLiteral("tmp.bin")), "old raw");
         writeAll(tmp(QStringLiteral("tmp.bmp")), "old bitmap");
-        const QByteArray bitmap = bitmapFile(c.width, c.height, c.bits);
-        writeAll(image(QStringLiteral("in.bmp")), bitmap);
-        prompter.dialogAnswers.push_back(chose({image(QStringLiteral("in.bmp"))}));
+        QByteArray bitmap = bitmapFile(c.width, c.height, c.bits);
+        if (c.colourTable)
+            bitmap[54 + 4 * 7 + 2] = '\xFF'; // entry 7 (pixel 0, 7 uses it) turns red
+        const QString path = image(QStringLiteral("in.bmp"));
+        writeAll(path, bitmap);
+        prompter.dialogAnswers.push_back(chose({path}));
 
         window.mnuBmpLoad->trigger();
 
-        if (c.accepted) {
+        const QString height = QString::number(c.height);
+        switch (c.opens) {
+        case Opens::Colour:
             EXPECT_TRUE(prompter.boxes.isEmpty());
-            EXPECT_EQ(values(),
-                      (QStringList{"3", "0", "0", "0", "508", QString::number(c.height)}));
+            EXPECT_EQ(values(), (QStringList{"3", "0", "0", "0", "508", height}));
             EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bmp"))), bitmap);
             EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bin"))).size(), 508 * 480);
             EXPECT_TRUE(savesEnabled());
+            EXPECT_TRUE(window.cmdLoad->toolTip().isEmpty());
             EXPECT_EQ(window.picCnvBmp->picture().size(), QSize(508, c.height));
-        } else {
-            EXPECT_EQ(boxTexts(), QStringList{message(14)});
+            break;
+        case Opens::Grey:
+            // For viewing and saving as a bitmap: no sensor image file, nothing to load.
+            EXPECT_TRUE(prompter.boxes.isEmpty());
+            EXPECT_EQ(values(), (QStringList{"", "", "", "", "508", height}));
+            EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bmp"))), bitmap);
+            EXPECT_FALSE(QFile::exists(tmp(QStringLiteral("tmp.bin"))));
+            EXPECT_TRUE(window.mnuBmpSave->isEnabled());
+            EXPECT_FALSE(window.mnuBinSave->isEnabled());
+            EXPECT_FALSE(window.cmdLoad->isEnabled());
+            EXPECT_EQ(window.cmdLoad->toolTip(), loadTip);
+            EXPECT_EQ(window.picCnvBmp->picture().size(), QSize(508, c.height));
+            break;
+        case Opens::Refused:
+            EXPECT_EQ(boxTexts(), QStringList{message(16).replace(QStringLiteral("%1"),
+                                                                  QDir::toNativeSeparators(path))});
             EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bin"))), "old raw");
             EXPECT_EQ(readAll(tmp(QStringLiteral("tmp.bmp"))), "old bitmap");
+            break;
         }
     }
 }

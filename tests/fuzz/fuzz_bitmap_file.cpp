@@ -1,5 +1,6 @@
 // Bitmap files of any content: the reader never reads outside the input or allocates more than
-// the input holds, and what it accepts samples into a mosaic.
+// the input holds, a grey picture it reads has one byte a pixel, and a colour one it accepts
+// samples into a mosaic.
 
 #include "FuzzSupport.h"
 
@@ -17,6 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::check(state.BitmapPixels.size() <= size);
     if (state.BitmapPixels.isEmpty() || state.BitmapPixels.size() > fuzz::kConvertLimit)
         return 0;
+    if (BytesToLong(state.BitmapHeader.biBitCount) != 24) {
+        fuzz::check(state.BitmapPixels.columns() == state.BitmapWidth &&
+                    state.BitmapPixels.rows() == state.BitmapHeight);
+        return 0;
+    }
     const bool fits16Bits = state.BitmapWidth <= 32767 && state.BitmapHeight <= 32767;
     fuzz::check(fncBmpToMosaic(fuzz::silentCore(), state) == fits16Bits);
     if (fits16Bits) {

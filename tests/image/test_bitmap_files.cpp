@@ -1,9 +1,11 @@
-// Bitmap files: the header and pixel layout written, and 24-bit bitmaps read and sampled into a
-// sensor mosaic.
+// Bitmap files: the header and pixel layout written, 24-bit bitmaps read and sampled into a
+// sensor mosaic, and 8-bit grey ones read for viewing.
 
 #include "ImageTestSupport.h"
 #include "image/BitmapFile.h"
 #include "image/PictureConversion.h"
+
+#include <tuple>
 
 using namespace kel;
 using namespace kel::test;
@@ -235,15 +237,17 @@ TEST_F(BitmapTest, brokenBitmapsAreToldByNameAndWhatIsWrongInTheWindowsLanguage)
         [this](const QString& path) { return fncReadBmpFile(core, state, path); });
 }
 
-TEST_F(BitmapTest, onlyTheSensorsSizesAt24BitsAreAccepted)
+TEST_F(BitmapTest, onlyTheSensorsSizesAreAcceptedInColourAt24BitsOrInGreyAt8)
 {
     struct Case {
         int width, height, bits;
-        bool accepted;
+        bool colour, grey;
     };
     const Case cases[] = {
-        {508, 432, 24, true},  {508, 216, 24, true}, {508, 108, 24, true}, {508, 200, 24, false},
-        {512, 432, 24, false}, {508, 54, 24, false}, {508, 432, 8, false}, {508, 432, 32, false},
+        {508, 432, 24, true, false},  {508, 216, 24, true, false},  {508, 108, 24, true, false},
+        {508, 200, 24, false, false}, {512, 432, 24, false, false}, {508, 54, 24, false, false},
+        {508, 432, 8, false, true},   {508, 216, 8, false, true},   {508, 200, 8, false, false},
+        {512, 432, 8, false, false},  {508, 432, 32, false, false},
     };
     for (const Case& c : cases) {
         const QString path = dir.file(QStringLiteral("check.bmp"));
@@ -252,20 +256,25 @@ TEST_F(BitmapTest, onlyTheSensorsSizesAt24BitsAreAccepted)
         writeBytes(path, bitmapFile(c.width, c.height, c.bits, QByteArray(pixelBytes, '\x40')));
         ASSERT_TRUE(fncReadBmpFile(core, state, path))
             << c.width << "x" << c.height << "@" << c.bits;
-        EXPECT_EQ(isSensorBitmap(state), c.accepted) << c.width << "x" << c.height << "@" << c.bits;
+        EXPECT_EQ(isSensorBitmap(state), c.colour) << c.width << "x" << c.height << "@" << c.bits;
+        EXPECT_EQ(isGreySensorBitmap(state), c.grey) << c.width << "x" << c.height << "@" << c.bits;
     }
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
 TEST_F(BitmapTest, aBitmapWeWroteReadsBackUnchanged)
 {
-    convertedPicture(508, 108, ImageKind::Colour);
-    const ByteGrid written = state.BitmapPixels;
-    const QString path = fncWriteBmpFile(core.paths().tmpDir(), state, ImageKind::Colour);
-    state = ImageState{};
-    ASSERT_TRUE(fncReadBmpFile(core, state, path));
-    EXPECT_TRUE(isSensorBitmap(state));
-    EXPECT_EQ(state.BitmapPixels, written);
+    // The grey one is 7 wide: its rows are padded in the file.
+    for (const auto& [kind, width, height] :
+         {std::tuple{ImageKind::Colour, 508, 108}, std::tuple{ImageKind::Grey, 7, 3}}) {
+        convertedPicture(width, height, kind);
+        const ByteGrid written = state.BitmapPixels;
+        const QString path = fncWriteBmpFile(core.paths().tmpDir(), state, kind);
+        state = ImageState{};
+        ASSERT_TRUE(fncReadBmpFile(core, state, path)) << width;
+        EXPECT_EQ(isSensorBitmap(state), kind == ImageKind::Colour);
+        EXPECT_EQ(state.BitmapPixels, written) << width;
+    }
 }
 
 TEST_F(BitmapTest, mosaicRefusesSizesBeyond16Bits)

@@ -87,7 +87,8 @@ TEST_F(KelctlSerial, commandFailuresExitNonZeroWithTheMessage)
             kelctl({"command", "BANKLOAD"}, sensorReplies(sensor, "BANKLOAD\r", "ER\r"));
         EXPECT_EQ(run.status, 6);
         EXPECT_EQ(run.out, QByteArray("ER\n"));
-        EXPECT_TRUE(run.err.startsWith("kelctl: The sensor did not accept the command."))
+        EXPECT_TRUE(run.err.startsWith(
+            "kelctl: The sensor did not accept the command \"BANKLOAD\" (the bank restore)."))
             << run.err.toStdString();
     }
     {

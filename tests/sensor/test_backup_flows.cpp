@@ -2,6 +2,7 @@
 // sensor.
 
 #include "SensorFlowTest.h"
+#include "core/StatusWords.h"
 #include "support/WindowInput.h"
 
 #include <QFile>
@@ -25,7 +26,7 @@ TEST_F(BackupFlows, backupRestoreBackupGivesIdenticalFiles)
 {
     start();
     const QString bank1 = dir.file(QStringLiteral("BANK/one.BNK"));
-    const QString bank8Typed = dir.file(QStringLiteral("BANK/eight")); // without extension
+    const QString bank8Typed = dir.file(QStringLiteral("BANK/BANK8")); // without extension
     const QString bank8 = bank8Typed + QStringLiteral(".BNK"); // what the restore dialog lists
     const QString system = dir.file(QStringLiteral("SYSTEM/sys.STD"));
     const auto backUpAll = [&] {
@@ -69,6 +70,13 @@ TEST_F(BackupFlows, backupRestoreBackupGivesIdenticalFiles)
     }
     EXPECT_NE(prompter.boxes[3].text.section("\r\n", 0, 0),
               prompter.boxes[8].text.section("\r\n", 0, 0)); // bank data, system data
+    // The bank replaced: by a name the backups give, else the one the file was backed up from.
+    EXPECT_TRUE(prompter.boxes[3].text.contains(
+        core->GetMessageText(kSectionLabel, LabelRestoreBankOfFile)))
+        << prompter.boxes[3].text.toStdString();
+    EXPECT_TRUE(prompter.boxes[6].text.contains(
+        core->GetMessageText(kSectionLabel, LabelRestoreBankNamed).arg(8)))
+        << prompter.boxes[6].text.toStdString();
     EXPECT_EQ(prompter.dialogs.at(3).mode, FileDialogRequest::Mode::Open);
     EXPECT_EQ(prompter.dialogs.at(6).directory, dir.file(QStringLiteral("SYSTEM")));
 
@@ -114,7 +122,11 @@ TEST_F(BackupFlows, failedOrStoppedBackupLeavesThePreviousFile)
     prompter.dialogAnswers = {chose(previous), chose(previous)};
     prompter.answers = {AnswerOk};
     window->mnuBankSelect_Click(2); // refused by the sensor
-    stopAfter(0);                   // at the transfer's first wait
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_TRUE(prompter.boxes[0].text.contains("BANKSAVE 2") &&
+                prompter.boxes[0].text.contains(statusText(*core, StatusWaitBankBackup, {"2"})))
+        << prompter.boxes[0].text.toStdString();
+    stopAfter(0); // at the transfer's first wait
     window->mnuBankSelect_Click(3);
     EXPECT_EQ(contents(previous), QByteArray("previous good backup"));
     EXPECT_EQ(QDir(dir.file(QStringLiteral("BANK"))).entryList(QDir::Files | QDir::Hidden),

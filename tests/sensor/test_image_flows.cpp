@@ -1,6 +1,7 @@
 // Fetching the sensor's image and loading one back, end to end against the simulated sensor.
 
 #include "SensorFlowTest.h"
+#include "core/StatusWords.h"
 #include "image/ImageState.h"
 
 #include <QAction>
@@ -211,8 +212,15 @@ TEST_F(ImageFlows, refusedOrUnansweredQueryStopsTheFetchWithControlsDisabled)
         EXPECT_FALSE(window->mnuBinSave->isEnabled());
         EXPECT_FALSE(window->cmdLoad->isEnabled());
         ASSERT_EQ(prompter.boxes.size(), boxes + 2); // the question, then the line's message
-        EXPECT_EQ(prompter.boxes.last().text,
-                  core->GetMessageText(kSectionMessage, c.message).split('@').first().trimmed());
+        // A refusal names the command, as sent and in words.
+        const QString command = QStringLiteral("IMGINFO 0 %1").arg(c.index);
+        QStringList named;
+        if (c.message == MsgSensorError)
+            named << command << statusText(*core, StatusWaitImageInfo);
+        EXPECT_EQ(
+            prompter.boxes.last().text,
+            filledIn(core->GetMessageText(kSectionMessage, c.message).split('@').first().trimmed(),
+                     named));
         EXPECT_EQ(commands().size(), c.index + 1); // nothing after the failed query
     }
 }

@@ -9,6 +9,7 @@
 #include "support/FileBytes.h"
 #include "support/WindowInput.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
@@ -163,6 +164,9 @@ TEST_F(SetFlows, aRestoreAsksNamingTheFolderAndDeviceAndReportsEachBlock)
         if (file.fileName == "BANK2.BNK")
             file = *sensor::describeFile(set() + "/BANK2.BNK", file.fileName, &error);
     }
+    // Made elsewhere: the question names when and from where.
+    manifest.date = QStringLiteral("2024-03-05T07:08:09Z");
+    manifest.device = QStringLiteral("/dev/ttyUSB7");
     ASSERT_TRUE(sensor::writeManifest(set(), manifest, &error)) << error.toStdString();
     const QByteArray bank2Before = state.bank(2);
 
@@ -175,6 +179,11 @@ TEST_F(SetFlows, aRestoreAsksNamingTheFolderAndDeviceAndReportsEachBlock)
     ASSERT_EQ(prompter.boxes.size(), 1);
     EXPECT_TRUE(prompter.boxes[0].text.contains(QDir::toNativeSeparators(set())));
     EXPECT_TRUE(prompter.boxes[0].text.contains(sim->device()));
+    EXPECT_TRUE(prompter.boxes[0].text.contains("/dev/ttyUSB7"));
+    const QString made = QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9), Qt::UTC)
+                             .toLocalTime()
+                             .toString("yyyy-MM-dd HH:mm:ss");
+    EXPECT_TRUE(prompter.boxes[0].text.contains(made)) << prompter.boxes[0].text.toStdString();
 
     window->mnuWholeLoad_Click();
     EXPECT_EQ(commands().filter("LOAD").size(), 9);

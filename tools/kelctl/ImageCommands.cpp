@@ -221,7 +221,8 @@ int runImport(Context& context, const QStringList& args)
     if (!kel::fncReadBmpFile(context.core, state, input))
         return ExitFileError;
     if (!kel::isSensorBitmap(state)) {
-        context.core.ShowMessageOrFailure(kel::kSectionMessage, kel::MsgBitmapNotConvertible);
+        context.core.ShowMessageOrFailure(kel::kSectionMessage, kel::MsgBitmapNotConvertible,
+                                          {QDir::toNativeSeparators(input)});
         return ExitUsage;
     }
     if (!kel::fncBmpToMosaic(context.core, state))

@@ -18,6 +18,7 @@
 #include "sensor/UploadPreparation.h"
 #include "serial/XmodemProtocol.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cstdio>
@@ -42,8 +43,8 @@ const char* const kFetchUsage =
 const char* const kUploadUsage =
     "usage: kelctl upload IN\n\n"
     "Loads an image into the sensor: a sensor image file (.KEL) or a 24-bit bitmap of 508 x\n"
-    "432, 216 or 108 pixels. The sensor's own arrangement and gains are divided out first, as\n"
-    "the window's upload does.\n";
+    "432, 216 or 108 pixels. As the window's upload does, the image is laid out in the\n"
+    "sensor's colour arrangement and the sensor's gains are divided out first.\n";
 
 struct SensorImageInfo {
     int values[kel::kImageInfoCount] = {}; // arrangement, gains red, green, blue, size code
@@ -237,7 +238,8 @@ int runUpload(Context& context, const QStringList& args)
         if (!kel::fncReadBmpFile(core, state, input))
             return ExitFileError;
         if (!kel::isSensorBitmap(state)) {
-            core.ShowMessageOrFailure(kel::kSectionMessage, kel::MsgBitmapNotConvertible);
+            core.ShowMessageOrFailure(kel::kSectionMessage, kel::MsgBitmapNotConvertible,
+                                      {QDir::toNativeSeparators(input)});
             return ExitUsage;
         }
         if (!kel::fncBmpToMosaic(core, state))
