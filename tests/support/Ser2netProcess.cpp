@@ -1,4 +1,5 @@
 #include "support/Ser2netProcess.h"
+#include "support/KelsimFixture.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -91,6 +92,7 @@ Ser2netProcess::Ser2netProcess(const QString& device, Mode mode) : m_mode(mode),
                             m_dir.filePath(QStringLiteral("ser2net.pid"))});
     m_process.setStandardOutputFile(m_dir.filePath(QStringLiteral("ser2net.log")));
     m_process.setStandardErrorFile(m_dir.filePath(QStringLiteral("ser2net.log")));
+    endWithThisProcess(m_process);
     m_process.start();
     if (!m_process.waitForStarted(kStartTimeoutMs)) {
         m_error = kSer2net + QStringLiteral(" did not start (install Debian's ser2net): ") +
