@@ -1,8 +1,10 @@
 #include "serial/CommandExchange.h"
 #include "serial/DeviceNames.h"
+#include "serial/RepeatedEnd.h"
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace kel::serial {
 
@@ -95,7 +97,16 @@ void ClosePort(SerialLink& link)
         link.MSComm1.close();
 }
 
-QString ExchangeLine(SerialLink& link, const QString& command)
+namespace {
+
+// One command line and its reply; when no reply came in time, what arrived meanwhile.
+struct LineExchange {
+    QString reply;
+    bool timedOut = false;
+    QByteArray unanswered;
+};
+
+LineExchange exchangeLine(SerialLink& link, const QString& command)
 {
     BytePort& port = link.MSComm1;
     const QByteArray& delimiter = link.line.delimiter;
@@ -108,15 +119,36 @@ QString ExchangeLine(SerialLink& link, const QString& command)
     for (;;) {
         buffer += port.readAll();
         if (const std::optional<QByteArray> reply = replyBeforeDelimiter(buffer, delimiter))
-            return reply->size() > kLongestReply ? QString() : QString::fromLatin1(*reply);
+            return {reply->size() > kLongestReply ? QString() : QString::fromLatin1(*reply), false,
+                    {}};
         if (buffer.size() > kLongestReply + delimiter.size())
-            return {};
+            return {}; // noise, not a reply: told as none at once
         const quint32 elapsed = elapsedSince(link.clock, start);
         if (elapsed >= quint32(kReplyTimeoutMs))
-            return {};
+            return {{}, true, buffer};
         // The wait ends as soon as anything arrives; no events are handled meanwhile.
         port.waitForMoreInput(static_cast<int>(quint32(kReplyTimeoutMs) - elapsed));
     }
+}
+
+// The exchange, sent once more when the sender of the receive before it missed the ACK of its
+// end and repeated its EOT instead of hearing the command.
+QString exchangeAfterReceive(SerialLink& link, const QString& command,
+                             std::optional<quint32> receiveEndedAt)
+{
+    const quint32 sentAt = link.clock.milliseconds();
+    const LineExchange first = exchangeLine(link, command);
+    if (!first.timedOut || !receiveEndedAt ||
+        !acknowledgeRepeatedEnd(link, *receiveEndedAt, sentAt, first.unanswered))
+        return first.reply;
+    return exchangeLine(link, command).reply;
+}
+
+} // namespace
+
+QString ExchangeLine(SerialLink& link, const QString& command)
+{
+    return exchangeLine(link, command).reply;
 }
 
 QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* outcome)
@@ -124,6 +156,8 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
     CommandOutcome result;
     QString reply;
     bool deviceFailed = false;
+    // Only the first command after a receive can find that receive's sender still ending it.
+    const std::optional<quint32> receiveEndedAt = std::exchange(link.receiveEndedAt, std::nullopt);
     try {
         QString failure;
         std::optional<NetworkFailure> network;
@@ -138,7 +172,7 @@ QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* ou
         } else {
             {
                 const ReplyWait wait(link.notices, command);
-                reply = ExchangeLine(link, command);
+                reply = exchangeAfterReceive(link, command, receiveEndedAt);
             }
             if (reply.isEmpty()) {
                 result.failure = CommandFailure::NoReply;

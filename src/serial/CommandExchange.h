@@ -37,7 +37,9 @@ struct CommandOutcome {
 // opened (message 21), when no complete reply comes within 5000 ms (message 22), and when the
 // device fails meanwhile, such as an adapter pulled out (message 22 too, after the port is
 // closed); a reply "ER" is returned after message 24. The port is closed on every path. Does not
-// look at blnStop: a command, once sent, waits for its reply.
+// look at blnStop: a command, once sent, waits for its reply. The first command after a receive
+// that gets no reply listens on for the EOT of a sender that missed the ACK of its end (at most
+// the sender's answer time-out and a margin), acknowledges it and is sent once more.
 QString SendCommand(SerialLink& link, const QString& command, CommandOutcome* outcome = nullptr);
 
 // Opens the port for commands with the current settings: port number (or "Device" setting),

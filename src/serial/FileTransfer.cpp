@@ -51,6 +51,8 @@ TransferOutcome transfer(SerialLink& link, const QString& path, Direction direct
                 outcome.detail = path + QStringLiteral(": ") + file.errorString();
             } else if (direction == Direction::Receive) {
                 outcome.code = XmReceive(link, file);
+                if (outcome.code == XM_SUCCESS)
+                    link.receiveEndedAt = link.clock.milliseconds();
             } else {
                 link.display.setBarMaximum(file.size());
                 link.display.setBarValue(0);

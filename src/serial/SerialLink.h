@@ -18,6 +18,7 @@
 #include "serial/TransferView.h"
 
 #include <atomic>
+#include <optional>
 
 namespace kel::serial {
 
@@ -44,6 +45,9 @@ struct SerialLink {
     TransferDisplay display;
     // Follows each accepted block of a receive while one is set; null otherwise.
     BlockObserver* blockObserver = nullptr;
+    // When the last receive acknowledged its sender's end, on the clock; the next command takes
+    // it, to hear the sender's EOT again should that ACK have been lost (RepeatedEnd.h).
+    std::optional<quint32> receiveEndedAt;
 
     // ---- Held by the transfer functions for the length of one transfer.
     BytePort* xmPort = nullptr; // the port the XMODEM functions work on (XmAttachPort)

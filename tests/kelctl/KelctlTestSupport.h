@@ -18,6 +18,7 @@ constexpr int kStatusUsage = 2;
 constexpr int kStatusPort = 4;
 constexpr int kStatusNoReply = 5;
 constexpr int kStatusEr = 6;
+constexpr int kStatusDataError = 8;
 constexpr int kStatusStopped = 9;
 constexpr int kStatusFile = 11;
 constexpr int kStatusUnexpectedReply = 12;

@@ -148,6 +148,21 @@ TEST(KelctlFetchReplies, aSizeCodeThatNamesNoSizeStopsBeforeTheTransfer)
     EXPECT_FALSE(QFile::exists(sim.file("a.KEL")));
 }
 
+// The sensor says 432 rows and sends 216: the received file is told as cut short, with its size.
+TEST(KelctlFetchReplies, aShortImageStreamIsAShortTransferNamingTheFileAndItsSize)
+{
+    KelsimProcess sim({.arguments = {"--size-code", "1", "--reply", "IMGINFO 0 4=0"}});
+    ASSERT_TRUE(sim.ready()) << sim.error().toStdString();
+    const KelctlResult run = sim.kelctl({"fetch", "a.KEL", "a.bmp"});
+    EXPECT_EQ(run.status, kStatusDataError) << describe(run);
+    // 216 rows and the trailer in whole blocks, of the 508 x 432 pixels the image needs.
+    EXPECT_TRUE(run.err.contains("tmp.bin: The file is cut short: it ends after 109,824 of "
+                                 "219,456 bytes."))
+        << describe(run);
+    EXPECT_FALSE(QFile::exists(sim.file("a.KEL")));
+    EXPECT_FALSE(QFile::exists(sim.file("a.bmp")));
+}
+
 // A bitmap of four colours, one in each quarter, none of their components near 0 or 255:
 // blue, green and red of the top left, top right, bottom left and bottom right.
 constexpr std::array<std::array<quint8, 3>, 4> kQuarterColours{

@@ -112,6 +112,18 @@ TEST_F(KelctlSets, aCompleteSetHoldsEveryBlockAndVerifiesAndRestoresSame)
         EXPECT_EQ(sensorBlock(*sim, name), readBytes(set + '/' + name)) << name.toStdString();
 }
 
+// With this seed the sensor loses the PC's ACK of the end of bank 3 and repeats its EOT instead
+// of hearing the next command: that EOT is acknowledged and the set goes on.
+TEST(KelctlSetFailures, aLostAcknowledgementOfABlocksEndLeavesTheSetComplete)
+{
+    KelsimProcess sim({.arguments = {"--lose", "1", "--seed", "297"}});
+    ASSERT_TRUE(sim.ready()) << sim.error().toStdString();
+    const KelctlResult backup = sim.kelctl({"backup", "set"}, 60000);
+    ASSERT_EQ(backup.status, 0) << describe(backup);
+    EXPECT_TRUE(manifestOf(sim.file("set")).complete);
+    EXPECT_EQ(blockFilesIn(sim.file("set")), kBlockFiles);
+}
+
 // The sensor's answer to one bank is "ER": what arrived is kept with a manifest saying the set
 // is incomplete, which no restore accepts.
 TEST(KelctlSetFailures, anErBankLeavesAnIncompleteSetThatIsNotRestored)

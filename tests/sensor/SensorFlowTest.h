@@ -42,6 +42,15 @@ protected:
         window->show();
     }
 
+    // The window first, so that its shutdown still finds the sensor; then kelsim, whatever the
+    // test left running.
+    void TearDown() override
+    {
+        progressPoll.reset();
+        window.reset();
+        sim.reset();
+    }
+
     // The command lines kelsim received, in order.
     QStringList commands() const
     {
@@ -77,15 +86,49 @@ protected:
                window->lblValue[5]->text().isEmpty();
     }
 
-    // Clicks the stop button of the progress window once it is shown, after delayMs.
-    void stopAfter(int delayMs)
+    // Acts once on the progress window, as soon as it is shown and underWay() holds (checked
+    // every intervalMs while the operation runs). A fixed delay instead lets a loaded machine
+    // run the whole transfer before the test acts.
+    void onProgressWindow(std::function<bool()> underWay, std::function<void(QWidget&)> act,
+                          int intervalMs = 10)
     {
-        QTimer::singleShot(delayMs, [] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                if (widget->objectName() == QLatin1String("frmWait") && widget->isVisible())
-                    widget->findChild<QPushButton*>(QStringLiteral("btnStop"))->click();
-            }
-        });
+        progressPoll = std::make_unique<QTimer>();
+        progressPoll->setInterval(intervalMs);
+        QObject::connect(progressPoll.get(), &QTimer::timeout,
+                         [this, underWay = std::move(underWay), act = std::move(act)] {
+                             QWidget* progress = progressWindow();
+                             if (!progress || (underWay && !underWay()))
+                                 return;
+                             progressPoll->stop();
+                             act(*progress);
+                         });
+        progressPoll->start();
+    }
+    // Clicks the progress window's stop button once the window is shown and underWay() holds.
+    void stopWhen(std::function<bool()> underWay = {}, int intervalMs = 10)
+    {
+        onProgressWindow(
+            std::move(underWay),
+            [](QWidget& progress) {
+                progress.findChild<QPushButton*>(QStringLiteral("btnStop"))->click();
+            },
+            intervalMs);
+    }
+    // kelsim has logged the command once more than now, and answers it at once: its transfer is
+    // under way.
+    std::function<bool()> sensorHeardAgain(const QString& command)
+    {
+        return [this, command, before = commands().count(command)] {
+            return commands().count(command) > before;
+        };
+    }
+    static QWidget* progressWindow()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QLatin1String("frmWait") && widget->isVisible())
+                return widget;
+        }
+        return nullptr;
     }
 
     FileDialogResult chose(const QString& path) { return {true, {path}, 1}; }
@@ -97,6 +140,7 @@ protected:
     std::unique_ptr<KelsimProcess> sim;
     std::unique_ptr<AppCore> core;
     std::unique_ptr<frmMain> window;
+    std::unique_ptr<QTimer> progressPoll; // first to go: it looks at the window and kelsim
 };
 
 } // namespace kel::test

@@ -126,7 +126,7 @@ TEST_F(BackupFlows, failedOrStoppedBackupLeavesThePreviousFile)
     EXPECT_TRUE(prompter.boxes[0].text.contains("BANKSAVE 2") &&
                 prompter.boxes[0].text.contains(statusText(*core, StatusWaitBankBackup, {"2"})))
         << prompter.boxes[0].text.toStdString();
-    stopAfter(0); // at the transfer's first wait
+    stopWhen({}, 0); // at the transfer's first wait
     window->mnuBankSelect_Click(3);
     EXPECT_EQ(contents(previous), QByteArray("previous good backup"));
     EXPECT_EQ(QDir(dir.file(QStringLiteral("BANK"))).entryList(QDir::Files | QDir::Hidden),
@@ -145,14 +145,19 @@ TEST_F(BackupFlows, stopDuringAReceiveOrASendEndsQuietly)
         prompter.dialogAnswers = {chose(dir.file(QStringLiteral("BANK/big.BNK")))};
         prompter.answers = {AnswerYes};
         const qsizetype boxes = prompter.boxes.size();
-        QElapsedTimer clock;
-        clock.start();
-        stopAfter(500);
+        QElapsedTimer sinceStop;
+        onProgressWindow(
+            sensorHeardAgain(receive ? QStringLiteral("IMGSAVE 0") : QStringLiteral("BANKLOAD")),
+            [&sinceStop](QWidget& progress) {
+                sinceStop.start();
+                progress.findChild<QPushButton*>(QStringLiteral("btnStop"))->click();
+            });
         if (receive)
             window->cmdConvert_Click();
         else
             window->mnuBankLoad_Click();
-        EXPECT_LT(clock.elapsed(), 2500) << "the stop button reacts within a second or two";
+        ASSERT_TRUE(sinceStop.isValid()) << "stopped while the transfer ran";
+        EXPECT_LT(sinceStop.elapsed(), 2500) << "the stop button reacts within a second or two";
         EXPECT_EQ(prompter.boxes.size(), boxes + 1)
             << "no message but the question: " << prompter.boxes.last().text.toStdString() << "\n"
             << sim->log().toStdString();

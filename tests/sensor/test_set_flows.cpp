@@ -213,14 +213,7 @@ TEST_F(SetStopFlows, aStopAtBankFiveKeepsTheOldCompleteSet)
         1, state.bank(1).left(sim::kBlockHeaderSize) + QByteArray(1008, 'N'), nullptr));
     ASSERT_TRUE(state.storeBank(5, state.bank(5) + QByteArray(32 * 1024, 'n'), nullptr));
 
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (commands().count("BANKSAVE 5") == 2) {
-            watch.stop();
-            stopAfter(300);
-        }
-    });
-    watch.start(50);
+    stopWhen([this] { return commands().count("BANKSAVE 5") == 2; }); // the first was backUp()'s
     prompter.boxes.clear();
     prompter.dialogAnswers = {chose(set())};
     prompter.answers = {AnswerYes}; // replace the complete set

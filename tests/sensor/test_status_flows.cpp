@@ -107,16 +107,13 @@ TEST_F(StatusFlows, fetchStoppedByTheButtonOrEscSaysSoAndLeavesNoPicture)
         SCOPED_TRACE(byEscape ? "Esc" : "button");
         bool stayedOpen = false;
         if (byEscape) {
-            QTimer::singleShot(300, [&stayedOpen] {
-                for (QWidget* widget : QApplication::topLevelWidgets()) {
-                    if (widget->objectName() != QLatin1String("frmWait") || !widget->isVisible())
-                        continue;
-                    QTest::keyClick(widget, Qt::Key_Escape);
-                    stayedOpen = widget->isVisible();
-                }
-            });
+            onProgressWindow(sensorHeardAgain(QStringLiteral("IMGSAVE 0")),
+                             [&stayedOpen](QWidget& w) {
+                                 QTest::keyClick(&w, Qt::Key_Escape);
+                                 stayedOpen = w.isVisible();
+                             });
         } else {
-            stopAfter(300);
+            stopWhen(sensorHeardAgain(QStringLiteral("IMGSAVE 0")));
         }
         prompter.answers = {AnswerYes};
         window->cmdConvert_Click();

@@ -86,22 +86,29 @@ TEST_F(TrendFlows, theFirstFailedReadingStopsTheReadingWithOneMessageAtMost)
         QStringList kelsim;
         QStringList sent; // after "M /C"
         int boxes;
+        TrendText stopped;
+        QString reply; // named by the stop
     } cases[] = {
-        {{"--reply-er", "DATAGET 2 0"}, {"DATAGET 2 0"}, 1},
-        {{"--reply", "DATAGET 2 0=7"}, {"DATAGET 2 0"}, 0},
-        {{"--reply-er", "DATAGET 2 1"}, {"DATAGET 2 0", "DATAGET 2 1"}, 1},
+        {{"--reply-er", "DATAGET 2 0"}, {"DATAGET 2 0"}, 1, TrendStoppedFailed, {}},
+        {{"--reply", "DATAGET 2 0=7"}, {"DATAGET 2 0"}, 0, TrendStoppedReply, "7"},
+        {{"--reply-er", "DATAGET 2 1"}, {"DATAGET 2 0", "DATAGET 2 1"}, 1, TrendStoppedFailed, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kelsim.join(' ').toStdString());
         prompter.boxes.clear();
         start({.arguments = c.kelsim});
         startContinuous();
-        ASSERT_TRUE(runUntil([&] { return !window->trendRunning(); }));
-        runFor(500);
+        QString stopped = core->GetMessageText(kSectionTrend, c.stopped);
+        if (!c.reply.isEmpty())
+            stopped = stopped.arg(c.reply);
+        // The timer is idle while a reading is on the line: only the stop's words say it ended.
+        ASSERT_TRUE(runUntil([&] { return window->lblTrendState->text() == stopped; }, 20000))
+            << window->lblTrendState->text().toStdString();
+        runFor(500); // and nothing follows it
+        EXPECT_FALSE(window->trendRunning());
         EXPECT_EQ(commands(), QStringList{"M /C"} + c.sent);
         EXPECT_EQ(prompter.boxes.size(), c.boxes);
         EXPECT_TRUE(window->blnContinuous); // the measurement itself goes on
-        EXPECT_FALSE(window->lblTrendState->text().isEmpty());
         window->mnuQuit->trigger();
     }
 }

@@ -1,7 +1,10 @@
 // One command and its reply against a simulated sensor.
 
 #include "serial/CommandExchange.h"
+#include "serial/FileTransfer.h"
+#include "support/ScriptedPeer.h"
 #include "support/SimulatedLink.h"
+#include "support/XmodemPackets.h"
 
 #include "support/QtPrinting.h"
 
@@ -221,6 +224,77 @@ TEST_F(CommandTest, replyWaitEndsOnEveryPathBeforeAnyMessage)
         EXPECT_EQ(sim.notices.events, c.events) << c.name;
     }
 }
+
+// A sender that missed the ACK of its end sends EOT again once its answer time-out has passed,
+// and hears no command until that EOT is acknowledged.
+struct AfterReceiveCase {
+    const char* name;
+    bool senderRepeats; // the ACK of the end was lost
+    quint64 eotAfterMs; // the repeated EOT after the command arrived
+    QString reply;
+    QByteArray pcWrites; // after the receive
+    Messages messages;
+    quint64 endsWithinMs; // of the command being sent
+};
+void PrintTo(const AfterReceiveCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class AfterReceiveTest : public ::testing::TestWithParam<AfterReceiveCase> {
+protected:
+    AfterReceiveTest() : sim(line) {}
+
+    SimulatedLine line;
+    SimulatedLink sim;
+    ScriptedPeer sensor{line, 1};
+};
+
+TEST_P(AfterReceiveTest, aRepeatedEndIsAcknowledgedAndTheCommandSentAgain)
+{
+    const AfterReceiveCase& c = GetParam();
+    const QByteArray command = "BANKSAVE 2\r";
+    sensor.on(byte(CRC_REQUEST)).send(block(1, patternFile(128))).on(byte(ACK)).send(byte(EOT));
+    sensor.on(byte(NAK)).send(byte(EOT)).on(byte(ACK));
+    if (c.senderRepeats)
+        sensor.on(command).send(byte(EOT), c.eotAfterMs).on(byte(ACK) + command).send("OK\r");
+    else if (!c.reply.isEmpty())
+        sensor.on(command).send("OK\r");
+    else
+        sensor.on(command);
+    ASSERT_TRUE(ReceiveFile(sim.link, sim.dir.file(QStringLiteral("BANK2.BNK"))));
+    const qsizetype received = line.written(0).size();
+    const quint64 sent = line.now();
+
+    EXPECT_EQ(SendCommand(sim.link, QStringLiteral("BANKSAVE 2")), c.reply);
+    EXPECT_EQ(line.written(0).mid(received), c.pcWrites);
+    EXPECT_EQ(sim.notices.messages, c.messages);
+    EXPECT_LE(line.now() - sent, c.endsWithinMs);
+    line.runFor(50);
+    EXPECT_EQ(sensor.mismatch(), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AfterReceiveTest,
+    ::testing::Values(AfterReceiveCase{"repeatedAfterTheReplyWait",
+                                       true,
+                                       9990,
+                                       "OK",
+                                       "BANKSAVE 2\r\x06"
+                                       "BANKSAVE 2\r",
+                                       {},
+                                       10200},
+                      AfterReceiveCase{"repeatedDuringTheReplyWait",
+                                       true,
+                                       3000,
+                                       "OK",
+                                       "BANKSAVE 2\r\x06"
+                                       "BANKSAVE 2\r",
+                                       {},
+                                       5200},
+                      AfterReceiveCase{"answeredAtOnce", false, 0, "OK", "BANKSAVE 2\r", {}, 50},
+                      AfterReceiveCase{"silentWithoutARepeat", false, 0, "", "BANKSAVE 2\r",
+                                       Messages{LineMessage::NoReply}, 12000}));
 
 class WrappingClockTest : public CommandTest {
 protected:

@@ -7,6 +7,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <csignal>
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
 
 namespace kel::test {
 
@@ -15,6 +19,21 @@ namespace {
 constexpr int kStartTimeoutMs = 10000;
 
 } // namespace
+
+void endWithThisProcess(QProcess& process)
+{
+#ifdef Q_OS_LINUX
+    // A test that dies (a crash, a time-out's kill) runs no destructor: the system ends the
+    // child then. The check catches a parent that died before the request was made.
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != parent)
+            ::_exit(127);
+    });
+#else
+    Q_UNUSED(process);
+#endif
+}
 
 KelsimProcess::KelsimProcess(const KelsimOptions& options)
     : m_options(options), m_process(std::make_unique<QProcess>())
@@ -33,6 +52,7 @@ KelsimProcess::KelsimProcess(const KelsimOptions& options)
     // A file, not a pipe: nobody drains a pipe while a test runs, and a full one would stall
     // kelsim.
     m_process->setStandardErrorFile(file(QStringLiteral("kelsim.log")));
+    endWithThisProcess(*m_process);
     m_process->start();
     if (!m_process->waitForStarted(kStartTimeoutMs)) {
         m_error = QStringLiteral("kelsim did not start: ") + m_process->errorString();
@@ -87,6 +107,7 @@ std::unique_ptr<QProcess> KelsimProcess::startKelctl(const QStringList& args) co
     process->setProgram(QStringLiteral(KEL_APP_BIN_DIR "/kelctl"));
     process->setArguments(QStringList{QStringLiteral("--settings"), settingsFile()} + args);
     process->setWorkingDirectory(folder());
+    endWithThisProcess(*process);
     process->start();
     if (!process->waitForStarted(kStartTimeoutMs))
         return nullptr;

@@ -1,7 +1,8 @@
 #pragma once
 // The simulated sensor for a test: the built kelsim started on a fresh pseudo-terminal with a
 // fresh state folder, a settings file that points at it, and kelctl runs against it. kelsim
-// is stopped with SIGTERM when the object goes.
+// is stopped with SIGTERM when the object goes, and on Linux by the system when the test's
+// process dies without running its destructors.
 //
 //   KelsimProcess sim({.delimiterCode = 2, .arguments = {"--reply-er", "M"}});
 //   ASSERT_TRUE(sim.ready()) << sim.error().toStdString();
@@ -18,6 +19,10 @@
 class QProcess;
 
 namespace kel::test {
+
+// Has the system end process when the test's process ends, however it ends (Linux; elsewhere
+// nothing). Call before process.start().
+void endWithThisProcess(QProcess& process);
 
 struct KelsimOptions {
     // 0 CR, 1 LF, 2 CR LF: given to kelsim and written as "Delimitr" by writeSettings.

@@ -1,4 +1,5 @@
 #include "support/Ser2netProcess.h"
+#include "support/KelsimFixture.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -58,7 +59,8 @@ QString Ser2netProcess::modeName(Mode mode)
     return mode == Mode::RawTcp ? QStringLiteral("tcp") : QStringLiteral("rfc2217");
 }
 
-Ser2netProcess::Ser2netProcess(const QString& device, Mode mode) : m_mode(mode), m_device(device)
+Ser2netProcess::Ser2netProcess(const QString& device, Mode mode, bool charDelay)
+    : m_mode(mode), m_device(device)
 {
     m_port = freeLocalPort();
     if (!m_dir.isValid() || m_port == 0) {
@@ -66,20 +68,22 @@ Ser2netProcess::Ser2netProcess(const QString& device, Mode mode) : m_mode(mode),
         return;
     }
     // The accepter's and connector's defaults are kept: only what to listen on and what to
-    // open is given.
+    // open is given, and the character delay when it is turned off.
     const QString accepter = mode == Mode::Rfc2217      ? QStringLiteral("telnet(rfc2217),tcp")
                              : mode == Mode::TelnetOnly ? QStringLiteral("telnet,tcp")
                                                         : QStringLiteral("tcp");
     const QString config = m_dir.filePath(QStringLiteral("ser2net.yaml"));
     QFile out(config);
     if (!out.open(QIODevice::WriteOnly) ||
-        out.write(QStringLiteral("connection: &sensor\n"
-                                 "  accepter: %1,127.0.0.1,%2\n"
-                                 "  connector: serialdev,%3,local\n")
-                      .arg(accepter)
-                      .arg(m_port)
-                      .arg(device)
-                      .toLocal8Bit()) < 0) {
+        out.write(
+            QStringLiteral("connection: &sensor\n"
+                           "  accepter: %1,127.0.0.1,%2\n"
+                           "  connector: serialdev,%3,local\n%4")
+                .arg(accepter)
+                .arg(m_port)
+                .arg(device)
+                .arg(charDelay ? QString() : QStringLiteral("  options:\n    chardelay: false\n"))
+                .toLocal8Bit()) < 0) {
         m_error = QStringLiteral("cannot write ") + config;
         return;
     }
@@ -91,6 +95,7 @@ Ser2netProcess::Ser2netProcess(const QString& device, Mode mode) : m_mode(mode),
                             m_dir.filePath(QStringLiteral("ser2net.pid"))});
     m_process.setStandardOutputFile(m_dir.filePath(QStringLiteral("ser2net.log")));
     m_process.setStandardErrorFile(m_dir.filePath(QStringLiteral("ser2net.log")));
+    endWithThisProcess(m_process);
     m_process.start();
     if (!m_process.waitForStarted(kStartTimeoutMs)) {
         m_error = kSer2net + QStringLiteral(" did not start (install Debian's ser2net): ") +

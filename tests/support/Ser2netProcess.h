@@ -19,7 +19,9 @@ public:
     // "rfc2217://".
     enum class Mode { Rfc2217, RawTcp, TelnetOnly };
 
-    Ser2netProcess(const QString& device, Mode mode);
+    // charDelay false: the connection's "chardelay: false", so that the server sends what the
+    // device brings at once instead of waiting a few character times for more.
+    Ser2netProcess(const QString& device, Mode mode, bool charDelay = true);
     ~Ser2netProcess();
     Ser2netProcess(const Ser2netProcess&) = delete;
     Ser2netProcess& operator=(const Ser2netProcess&) = delete;

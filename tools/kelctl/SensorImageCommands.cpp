@@ -13,6 +13,7 @@
 #include "image/BitmapFile.h"
 #include "image/ConvertProcess.h"
 #include "image/FileAccess.h"
+#include "image/FileProblem.h"
 #include "image/ImageFiles.h"
 #include "sensor/ImageInfoQuery.h"
 #include "sensor/UploadPreparation.h"
@@ -92,6 +93,19 @@ bool hasSuffix(const QString& path, const char* suffix)
 qint64 receivedSize(int width, int height)
 {
     return kel::serial::wholeBlockBytes(qint64(width) * height + kel::kTrailerSize);
+}
+
+// A sensor that sends fewer blocks than its image holds ends its stream as a whole one does:
+// the file is then told as cut short, with its size, rather than as a failed conversion.
+bool holdsTheImage(kel::AppCore& core, const QString& path, const kel::SensorImage& image)
+{
+    const qint64 size = QFileInfo(path).size();
+    const qint64 pixels = qint64(image.Width) * image.Height;
+    if (size >= pixels)
+        return true;
+    core.ShowFailure(kel::describeFileProblem(
+        core, path, kel::FileProblem::cutShort(size, static_cast<quint64>(pixels))));
+    return false;
 }
 
 int writeCopy(kel::AppCore& core, const QString& source, const QString& target)
@@ -192,6 +206,8 @@ int runFetch(Context& context, const QStringList& args)
                          Direction::Receive, receivedSize(current.Width, current.Height));
     if (status != ExitOk)
         return status;
+    if (!holdsTheImage(work.core(), tmpBin, current))
+        return ExitTransferDataError;
 
     const QString bitmap = kel::fncConvertProcess(
         work.core(), state, grey ? kel::ImageKind::Grey : kel::ImageKind::Colour, work.tmpDir(),
