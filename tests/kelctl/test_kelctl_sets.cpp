@@ -5,6 +5,7 @@
 #include "KelctlTestSupport.h"
 #include "StateFolder.h"
 
+#include "core/ProfileFile.h"
 #include "sensor/BackupSet.h"
 #include "support/KelsimFixture.h"
 
@@ -270,6 +271,37 @@ TEST(KelctlFleet, fourSensorsGiveThreeCompleteSetsAndOneIncomplete)
         EXPECT_EQ(row["bytes"].toInteger(), 128 * (i == 2 ? 2 + 3 : 44 + 5)) << i;
     }
     EXPECT_TRUE(run.err.contains("line-2: ")) << describe(run);
+}
+
+// The summary in Japanese, its headings and results in wide characters: every row is as wide on a
+// terminal as the heading, where a wide character takes two columns.
+TEST(KelctlFleet, theSummaryLinesUpByTerminalColumnsInJapanese)
+{
+    KelsimProcess first;
+    KelsimProcess second;
+    ASSERT_TRUE(first.ready() && second.ready());
+    fillSensor(first, 'a');
+    fillSensor(second, 'b');
+    ASSERT_TRUE(writeBytes(
+        first.file("sensors.txt"),
+        QStringLiteral("line-1 %1\nline-22 %2\n").arg(first.device(), second.device()).toUtf8()));
+    first.writeSettings();
+    ASSERT_TRUE(profile::writeString(first.settingsFile(), QStringLiteral("OPERATION"),
+                                     QStringLiteral("Language"), QStringLiteral("Japanese"))
+                    .ok);
+    const KelctlResult run =
+        first.kelctl({"--sensors", first.file("sensors.txt"), "backup", "plant"}, 60000);
+    ASSERT_EQ(run.status, 0) << describe(run);
+    const auto columns = [](const QString& line) {
+        int width = 0;
+        for (const QChar c : line)
+            width += c.unicode() >= 0x1100 ? 2 : 1; // the wide scripts of these texts
+        return width;
+    };
+    const QStringList lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << describe(run);
+    for (const QString& line : lines)
+        EXPECT_EQ(columns(line), columns(lines.first())) << line.toStdString();
 }
 
 TEST(KelctlFleet, aSensorListThatCannotBeUsedStartsNothing)

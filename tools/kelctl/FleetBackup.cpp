@@ -4,6 +4,7 @@
 #include "KelctlText.h"
 #include "SensorList.h"
 #include "StopOnInterrupt.h"
+#include "TextColumns.h"
 
 #include "core/MessageNumbers.h"
 #include "sensor/BackupSet.h"
@@ -114,26 +115,29 @@ void printSummary(const Context& context, const std::vector<SensorRun>& runs, bo
         std::printf("%s", QJsonDocument(list).toJson().constData());
         return;
     }
-    qsizetype nameWidth = text(kel::KelctlSummaryName).size();
-    for (const SensorRun& run : runs)
-        nameWidth = std::max(nameWidth, run.sensor.name.size());
-    const auto row = [&](const QString& name, const QString& result, const QString& seconds,
-                         const QString& bytes) {
-        std::printf("%s  %s  %s  %s\n", name.leftJustified(nameWidth).toLocal8Bit().constData(),
-                    result.leftJustified(16).toLocal8Bit().constData(),
-                    seconds.rightJustified(8).toLocal8Bit().constData(),
-                    bytes.rightJustified(10).toLocal8Bit().constData());
-    };
-    row(text(kel::KelctlSummaryName), text(kel::KelctlSummaryResult),
-        text(kel::KelctlSummarySeconds), text(kel::KelctlSummaryBytes));
+    // Columns by the width a terminal gives each text: a Japanese character takes two.
+    std::vector<QStringList> rows{{text(kel::KelctlSummaryName), text(kel::KelctlSummaryResult),
+                                   text(kel::KelctlSummarySeconds), text(kel::KelctlSummaryBytes)}};
     for (const SensorRun& run : runs) {
         const QString result =
             run.status == ExitOk
                 ? text(kel::KelctlSetComplete)
                 : QStringLiteral("%1 (%2)").arg(text(kel::KelctlSetIncomplete)).arg(run.status);
-        row(run.sensor.name, result, QString::number(run.seconds, 'f', 1),
-            QString::number(run.bytes));
+        rows.push_back({run.sensor.name, result, QString::number(run.seconds, 'f', 1),
+                        QString::number(run.bytes)});
     }
+    int widths[4] = {0, 16, 8, 10};
+    for (const QStringList& cells : rows)
+        for (int column = 0; column < 4; ++column)
+            widths[column] = std::max(widths[column], columnsOf(cells[column]));
+    const auto right = [](const QString& cell, int columns) {
+        return QString(std::max(0, columns - columnsOf(cell)), QLatin1Char(' ')) + cell;
+    };
+    for (const QStringList& cells : rows)
+        std::printf("%s  %s  %s  %s\n", padded(cells[0], widths[0]).toLocal8Bit().constData(),
+                    padded(cells[1], widths[1]).toLocal8Bit().constData(),
+                    right(cells[2], widths[2]).toLocal8Bit().constData(),
+                    right(cells[3], widths[3]).toLocal8Bit().constData());
 }
 
 } // namespace
