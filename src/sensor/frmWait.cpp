@@ -150,6 +150,8 @@ void frmWait::setFigures(const serial::TransferFigures& figures)
         ProgressBar1->setRange(0, 0); // the size is not known: the bar only shows activity
         return;
     }
+    // The figures count the bytes against the total: the plain count above would say it twice.
+    lblRead->setVisible(false);
     // A fetch's total is an image's size, far within the bar's range.
     ProgressBar1->setRange(0, static_cast<int>(figures.total));
     ProgressBar1->setValue(static_cast<int>(std::min(figures.done, figures.total)));

@@ -59,7 +59,8 @@ struct FetchWatch {
     QStringList readTexts;  // lblRead when each was shown
     QStringList figures;    // every text of lblProgress
     bool barShown = false;
-    QString lastRead, lastBar; // lblRead and the bar's text at the last look
+    bool countShownTwice = false; // lblRead's count beside the figures' count of the same bytes
+    QString lastRead, lastBar;    // lblRead and the bar's text at the last look
 };
 
 void watchEveryPass(QTimer& timer, FetchWatch& watch)
@@ -77,6 +78,9 @@ void watchEveryPass(QTimer& timer, FetchWatch& watch)
             const QString figures = widget->findChild<QLabel*>("lblProgress")->text();
             if (!figures.isEmpty() && (watch.figures.isEmpty() || watch.figures.last() != figures))
                 watch.figures.append(figures);
+            if (figures.contains(QLatin1String(" of ")) &&
+                widget->findChild<QLabel*>("lblRead")->isVisible())
+                watch.countShownTwice = true;
             const auto* bar = widget->findChild<QProgressBar*>("ProgressBar1");
             watch.barShown = watch.barShown || bar->isVisible();
             watch.lastRead = widget->findChild<QLabel*>("lblRead")->text();
@@ -111,6 +115,7 @@ TEST_F(ImageFlows, thePictureBuildsUpWhileItArrivesAsTheFinalPictureShowsIt)
             EXPECT_EQ(rows, final.copy(0, 0, 508, rows.height())) << rows.height() << " rows";
         }
         EXPECT_TRUE(watch.barShown);
+        EXPECT_FALSE(watch.countShownTwice);
         // One count and one total: the received file's whole blocks, as the status line says.
         EXPECT_TRUE(
             watch.figures.last().startsWith(QStringLiteral("219,520 of 219,520 bytes (100 %)")))
