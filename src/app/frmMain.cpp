@@ -104,6 +104,8 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
     picCnvBmp = new PictureCanvas(central);
     picCnvBmp->setPicture(startPicture({}).toImage());
     picCnvBmp->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // At least a whole picture at 1:1, so that it needs no scroll bars until it is zoomed.
+    picCnvBmp->setMinimumSize(kPictureWidth, kPictureHeight);
     picHistogram = new HistogramPanel(core, central);
     auto* pictureRow = new QHBoxLayout;
     pictureRow->addWidget(picCnvBmp, 1);

@@ -78,7 +78,8 @@ void frmMain::connectPicture()
     });
     connect(picCnvBmp, &PictureCanvas::selectionChanged, this, [this] { refreshFigures(); });
     connect(picCnvBmp, &PictureCanvas::profileLineChanged, this, [this](QLine line) {
-        picHistogram->showProfile(line.isNull() && line.p1().isNull()
+        // QLine() is no line; a click without a drag is a line of one pixel.
+        picHistogram->showProfile(line == QLine()
                                       ? LineProfile{}
                                       : lineProfile(viewOf(m_analysed), line.p1(), line.p2()));
     });
@@ -223,14 +224,7 @@ void frmMain::mnuSetReference_Click()
 {
     if (m_analysed.isNull())
         return;
-    Picture reference;
-    const bool colour = m_analysed.format() == QImage::Format_BGR888;
-    reference.kind = colour ? ImageKind::Colour : ImageKind::Grey;
-    const int rowBytes = m_analysed.width() * (colour ? 3 : 1);
-    reference.pixels = ByteGrid(rowBytes, m_analysed.height());
-    for (int y = 0; y < m_analysed.height(); ++y)
-        std::copy_n(m_analysed.constScanLine(y), rowBytes, reference.pixels.row(y));
-    m_reference = std::move(reference);
+    m_reference = copyOf(viewOf(m_analysed));
     m_referenceName = m_picture.origin() == PictureOrigin::File
                           ? QFileInfo(m_picture.originFile()).fileName()
                           : m_status->picture->text();

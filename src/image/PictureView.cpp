@@ -1,5 +1,7 @@
 #include "image/PictureView.h"
 
+#include <algorithm>
+
 namespace kel {
 
 PictureView::PictureView(const quint8* topRow, qsizetype rowBytes, int width, int height,
@@ -51,6 +53,19 @@ std::vector<Channel> PictureView::channels() const
     if (m_kind == ImageKind::Grey)
         return {Channel::Grey};
     return {Channel::Red, Channel::Green, Channel::Blue};
+}
+
+Picture copyOf(const PictureView& view)
+{
+    Picture copy;
+    copy.kind = view.kind();
+    if (view.isEmpty())
+        return copy;
+    const int rowBytes = view.width() * view.bytesPerPixel();
+    copy.pixels = ByteGrid(rowBytes, view.height());
+    for (int y = 0; y < view.height(); ++y)
+        std::copy_n(view.row(y), rowBytes, copy.pixels.row(y));
+    return copy;
 }
 
 PictureView convertedPicture(const ImageState& state)

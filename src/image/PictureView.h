@@ -64,6 +64,9 @@ struct Picture {
     PictureView view() const { return PictureView::topDown(pixels, kind); }
 };
 
+// A copy of what the view shows, to keep after the bytes it borrows are gone (a reference).
+Picture copyOf(const PictureView& view);
+
 // The picture the last conversion or bitmap read left in state: BitmapPixels at BitmapWidth x
 // BitmapHeight, colour or grey by its row length. Empty when BitmapPixels matches neither.
 PictureView convertedPicture(const ImageState& state);

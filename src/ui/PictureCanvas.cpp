@@ -91,7 +91,11 @@ QPoint PictureCanvas::viewportAt(const QPoint& picturePoint) const
 void PictureCanvas::updateScrollBars()
 {
     const QSize shown = m_picture.size() * m_zoom;
-    const QSize room = viewport()->size();
+    // A picture that fits the whole area needs no scroll bars, even while they are still shown
+    // and take part of the area; one that does not fit scrolls over what they leave.
+    const QSize whole = maximumViewportSize();
+    const bool fits = shown.width() <= whole.width() && shown.height() <= whole.height();
+    const QSize room = fits ? whole : viewport()->size();
     horizontalScrollBar()->setRange(0, std::max(0, shown.width() - room.width()));
     verticalScrollBar()->setRange(0, std::max(0, shown.height() - room.height()));
     horizontalScrollBar()->setPageStep(room.width());
